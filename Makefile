@@ -1,0 +1,38 @@
+# The two commands a new user needs: `make run` and `make test`.
+# Both install what is missing first, then build with CMake and Ninja.
+
+BUILD_DIR ?= build
+TEST_BUILD_DIR ?= build-test
+JOBS ?= $(shell nproc)
+DEMO ?= examples/demo.cvx
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+$(BUILD_DIR)/build.ninja: | deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_TESTS=OFF
+
+build: deps $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: deps $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target studio
+	$(BUILD_DIR)/bin/corvane --version
+
+$(TEST_BUILD_DIR)/build.ninja: | deps
+	cmake -S . -B $(TEST_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_BENCH=OFF
+
+test: deps $(TEST_BUILD_DIR)/build.ninja
+	cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
+	cd $(TEST_BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: build
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks
+	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)

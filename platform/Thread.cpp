@@ -1,0 +1,131 @@
+#include "platform/Thread.h"
+
+#include <chrono>
+#include <mutex>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
+
+namespace platform {
+
+struct Thread::Native {
+    std::thread thread;
+    std::mutex startLock;       // orders Resume against SetPriority
+    pid_t tid = 0;
+    bool started = false;       // a thread runs at most once
+};
+
+namespace {
+
+thread_local Thread* currentThread = nullptr;
+
+// Real-time priorities stay below what JACK gives its own process thread
+// (10 by default for clients' callbacks is common), so workers serve the
+// callback without pre-empting it.
+int RealtimePriorityFor(int level)
+{
+    if (level >= kPriorityTimeCritical)
+        return 9;
+    if (level >= kPriorityHighest)
+        return 8;
+    return 7;
+}
+
+} // namespace
+
+Thread::Thread(Entry entry, void* argument)
+    : entry(entry), argument(argument), native(std::make_unique<Native>())
+{
+}
+
+Thread::~Thread()
+{
+    Join();
+}
+
+void Thread::Run(Thread* self)
+{
+    currentThread = self;
+    {
+        std::lock_guard<std::mutex> guard(self->native->startLock);
+        self->native->tid = static_cast<pid_t>(syscall(SYS_gettid));
+        self->ApplyPriority();
+    }
+    self->entry(self->argument);
+    currentThread = nullptr;
+}
+
+void Thread::Resume()
+{
+    std::lock_guard<std::mutex> guard(native->startLock);
+    if (native->started)
+        return;
+    native->started = true;
+    native->thread = std::thread(&Thread::Run, this);
+}
+
+bool Thread::IsStarted() const noexcept
+{
+    std::lock_guard<std::mutex> guard(native->startLock);
+    return native->started;
+}
+
+void Thread::Join()
+{
+    if (native->thread.joinable() && native->thread.get_id() != std::this_thread::get_id())
+        native->thread.join();
+}
+
+void Thread::SetPriority(int level)
+{
+    std::lock_guard<std::mutex> guard(native->startLock);
+    priority = level;
+    if (native->tid != 0)
+        ApplyPriority();
+}
+
+void Thread::ApplyPriority() noexcept
+{
+    const pid_t tid = native->tid;
+    if (priority > kPriorityNormal) {
+        sched_param parameter{};
+        parameter.sched_priority = RealtimePriorityFor(priority);
+        if (sched_setscheduler(tid, SCHED_FIFO, &parameter) == 0)
+            return;
+        // Not allowed by the user's limits: run at normal priority.
+    }
+    sched_param normal{};
+    sched_setscheduler(tid, SCHED_OTHER, &normal);
+    // Below-normal levels are expressed as a higher nice value of the thread.
+    const int niceValue = priority < kPriorityNormal ? (priority <= kPriorityIdle ? 19 : -priority * 5) : 0;
+    setpriority(PRIO_PROCESS, static_cast<id_t>(tid), niceValue);
+}
+
+bool Thread::QueueProcedure(Procedure procedure, std::uintptr_t procedureArgument) noexcept
+{
+    return queue.Push(procedure, procedureArgument);
+}
+
+Thread* Thread::Current() noexcept
+{
+    return currentThread;
+}
+
+int Thread::AlertableSleep(int milliseconds) noexcept
+{
+    if (currentThread == nullptr) {
+        Sleep(milliseconds);
+        return 0;
+    }
+    return currentThread->queue.WaitAndRun(milliseconds);
+}
+
+void Sleep(int milliseconds) noexcept
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+} // namespace platform
