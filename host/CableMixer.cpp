@@ -1,0 +1,43 @@
+#include "host/CableMixer.h"
+
+void MixCable(CAudioBuffer& destination, const CAudioBuffer& source, CConnection& connection) noexcept
+{
+    const int frames = destination.length < source.length ? destination.length : source.length;
+    if (frames <= 0 || destination.left == nullptr || source.left == nullptr)
+        return;
+    const double volume = connection.volume;
+    double gain = connection.gain;
+    double* outLeft = destination.left;
+    const double* inLeft = source.left;
+    const bool toStereo = destination.stereo && destination.right != nullptr;
+    const bool fromStereo = source.stereo && source.right != nullptr;
+
+    if (toStereo && fromStereo) {
+        double* outRight = destination.right;
+        const double* inRight = source.right;
+        for (int s = 0; s < frames; ++s) {
+            gain = GlideTowards(gain, volume, kCableGlideOffset);
+            outLeft[s] += inLeft[s] * gain;
+            outRight[s] += inRight[s] * gain;
+        }
+    } else if (toStereo) {
+        double* outRight = destination.right;
+        for (int s = 0; s < frames; ++s) {
+            gain = GlideTowards(gain, volume, kCableGlideOffset);
+            outLeft[s] += inLeft[s] * gain;
+            outRight[s] += inLeft[s] * gain;
+        }
+    } else if (fromStereo) {
+        const double* inRight = source.right;
+        for (int s = 0; s < frames; ++s) {
+            gain = GlideTowards(gain, volume, kCableGlideOffset);
+            outLeft[s] += (inLeft[s] + inRight[s]) * 0.5 * gain;
+        }
+    } else {
+        for (int s = 0; s < frames; ++s) {
+            gain = GlideTowards(gain, volume, kCableGlideOffset);
+            outLeft[s] += inLeft[s] * gain;
+        }
+    }
+    connection.gain = gain;
+}

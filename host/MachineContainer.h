@@ -1,0 +1,55 @@
+#pragma once
+// CMachineContainer: a machine placed in the studio, with one connector per
+// port, its worker thread and completion semaphore, and what the project
+// stores about its box (name, type identifier, position, GUI mode).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Semaphore.h"
+#include "host/WorkThread.h"
+
+class CConnector;
+class CMachine;
+class CMachineInfo;
+class CStudio;
+
+enum class GuiMode : std::int32_t { Hidden = 0, DefaultGui = 1, CustomGui = 2 };
+
+class CMachineContainer {
+public:
+    /// Takes ownership of machine. Loads stateBlock first when given, then
+    /// names the machine, builds the connectors and starts the worker.
+    CMachineContainer(CMachine* machine, CMachineInfo* descriptor, const char* name, int x, int y,
+                      const void* stateBlock = nullptr, int stateLength = 0, bool stateHostFormat = true);
+    /// Stops the worker, then releases the machine.
+    ~CMachineContainer();
+    CMachineContainer(const CMachineContainer&) = delete;
+    CMachineContainer& operator=(const CMachineContainer&) = delete;
+
+    /// New connectors for the machine's current ports; cables to the old
+    /// ones are gone. Studio lock held.
+    void RebuildConnectors();
+    void SetName(const char* newName);
+    const std::string& GetName() const { return name; }
+    void MoveTo(int newX, int newY);
+    CConnector* ConnectorForPort(const void* port) const;
+
+    CStudio* studio = nullptr;               // set when placed
+    CMachine* machine;
+    CMachineInfo* descriptor;
+    std::string identifier;                  // the descriptor's, stored in projects
+    std::vector<CConnector*> connectors;     // in port order
+    bool processed = true;                   // set while or after processed in the current block
+    CWorkThread worker;
+    CSemaphore done;                         // released once per processing request
+    int x = 0;
+    int y = 0;
+    GuiMode guiMode = GuiMode::Hidden;
+
+private:
+    void DeleteConnectors();
+    std::string name;
+};

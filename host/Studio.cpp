@@ -1,0 +1,180 @@
+// The studio's lifecycle, its machines and the per-machine propagation of
+// audio format changes.
+
+#include "host/Studio.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "framework/HostMutex.h"
+#include "framework/Machine.h"
+#include "framework/MachineInfo.h"
+#include "host/Connector.h"
+#include "host/CorvHost.h"
+#include "host/MachineContainer.h"
+#include "host/MachineRegistry.h"
+#include "host/Master.h"
+
+CStudio::CStudio(CCorvHost& host) : host(host)
+{
+    containers.reserve(64);
+}
+
+CStudio::~CStudio()
+{
+    Clear();
+}
+
+void CStudio::Clear()
+{
+    lock.Lock();
+    // Cables first, so that no container outlives a cable that points at it.
+    for (CMachineContainer* container : containers)
+        DisconnectAllOf(container);
+    while (!containers.empty()) {
+        CMachineContainer* container = containers.back();
+        containers.pop_back();
+        if (container == masterContainer)
+            masterContainer = nullptr;
+        for (const ContainerHook& hook : deleteHooks)
+            hook(container);
+        DestroyContainer(container);
+    }
+    masterContainer = nullptr;
+    masterGain = 0.0;
+    lock.Unlock();
+}
+
+void CStudio::DestroyContainer(CMachineContainer* container)
+{
+    delete container;
+}
+
+CMachineContainer* CStudio::AddMachine(CMachine* machine, CMachineInfo* descriptor, const char* name, int x, int y,
+                                       const void* stateBlock, int stateLength, bool hostFormat)
+{
+    auto* container = new CMachineContainer(machine, descriptor, name, x, y, stateBlock, stateLength, hostFormat);
+    container->studio = this;
+    lock.Lock();
+    containers.push_back(container);
+    lock.Unlock();
+    return container;
+}
+
+CMachineContainer* CStudio::CreateMaster(const CMachineRegistry& registry)
+{
+    CMachineInfo* descriptor = nullptr;
+    CMachine* machine = registry.CreateByName("Master", &descriptor);
+    CMachineContainer* container = AddMachine(machine, descriptor, "Master", kMasterX, kMasterY);
+    lock.Lock();
+    masterContainer = container;
+    lock.Unlock();
+    return container;
+}
+
+std::string CStudio::NextFreeName(const char* typeName) const
+{
+    char candidate[512];
+    for (int i = 1;; ++i) {
+        std::snprintf(candidate, sizeof candidate, "%s %i", typeName != nullptr ? typeName : "", i);
+        if (FindByName(candidate) == nullptr)
+            return candidate;
+    }
+}
+
+CMachineContainer* CStudio::CreateMachine(CMachineInfo* descriptor, int x, int y)
+{
+    if (descriptor == nullptr)
+        return nullptr;
+    const std::string name = NextFreeName(descriptor->name);
+    CMachine* machine = descriptor->CreateMachine();
+    if (machine == nullptr)
+        return nullptr;
+    return AddMachine(machine, descriptor, name.c_str(), std::max(0, x), std::max(0, y));
+}
+
+CMachineContainer* CStudio::FindByName(const char* name) const
+{
+    if (name == nullptr)
+        return nullptr;
+    for (CMachineContainer* container : containers) {
+        if (container->GetName() == name)
+            return container;
+    }
+    return nullptr;
+}
+
+bool CStudio::DeleteMachine(CMachineContainer* container)
+{
+    if (container == nullptr || container == masterContainer || container->GetName() == "Master")
+        return false;
+    lock.Lock();
+    const auto found = std::find(containers.begin(), containers.end(), container);
+    if (found == containers.end()) {
+        lock.Unlock();
+        return false;
+    }
+    DisconnectAllOf(container);
+    containers.erase(found);
+    for (const ContainerHook& hook : deleteHooks)
+        hook(container);
+    DestroyContainer(container);
+    lock.Unlock();
+    return true;
+}
+
+bool CStudio::UpdateMasterInputs()
+{
+    if (masterContainer == nullptr)
+        return false;
+    auto* master = dynamic_cast<CMaster*>(masterContainer->machine);
+    if (master == nullptr)
+        return false;
+    lock.Lock();
+    master->Lock();
+    const bool changed = master->UpdateInputs();
+    if (changed)
+        masterContainer->RebuildConnectors();
+    master->Unlock();
+    lock.Unlock();
+    return changed;
+}
+
+void CStudio::SetSampleRate(int rate)
+{
+    lock.Lock();
+    if (playerSampleRateHook) {
+        if (patternLock != nullptr)
+            patternLock->Lock();
+        playerSampleRateHook(rate);
+        if (patternLock != nullptr)
+            patternLock->Unlock();
+    }
+    for (CMachineContainer* container : containers) {
+        container->machine->Lock();
+        container->machine->SetSampleRate(rate);
+        container->machine->Unlock();
+    }
+    lock.Unlock();
+}
+
+void CStudio::SetBlockSize(int length)
+{
+    lock.Lock();
+    for (CMachineContainer* container : containers) {
+        container->machine->Lock();
+        container->machine->ResizePortBuffers(length);
+        container->machine->SetBlockSize(length);
+        container->machine->Unlock();
+    }
+    lock.Unlock();
+}
+
+void CStudio::IdlePass()
+{
+    lock.Lock();
+    for (CMachineContainer* container : containers)
+        container->machine->Idle();
+    lock.Unlock();
+}

@@ -1,0 +1,244 @@
+// The per-block computation of the studio graph.
+
+#include "host/Studio.h"
+
+#include <cstring>
+
+#include "framework/AudioBuffer.h"
+#include "framework/Connection.h"
+#include "framework/ControlBuffer.h"
+#include "framework/HostMutex.h"
+#include "framework/Machine.h"
+#include "framework/Port.h"
+#include "editors/PeakMeter.h"
+#include "host/CableMixer.h"
+#include "host/Connector.h"
+#include "host/CorvHost.h"
+#include "host/MachineContainer.h"
+#include "platform/Thread.h"
+
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
+namespace {
+
+// Denormals cost hundreds of cycles each in feedback filters; flush them on
+// every thread that renders.
+void SetFlushToZero() noexcept
+{
+#if defined(__SSE__)
+    _mm_setcsr(_mm_getcsr() | 0x8040);
+#endif
+}
+
+bool IsAuxiliaryPort(const CPort* port)
+{
+    return (port->flags & kPortAuxiliary) != 0;
+}
+
+} // namespace
+
+void CStudio::AudioCallback(void* context, int channels, double** outputs, int length)
+{
+    auto* studio = static_cast<CStudio*>(context);
+    if (studio == nullptr) {
+        for (int c = 0; c < channels; ++c)
+            std::memset(outputs[c], 0, sizeof(double) * static_cast<std::size_t>(length));
+        return;
+    }
+    SetFlushToZero();
+    studio->lock.Lock();
+    studio->RenderBlock(channels, outputs, length);
+    studio->lock.Unlock();
+}
+
+void CStudio::ProcessRequest(std::uintptr_t argument)
+{
+    auto* container = reinterpret_cast<CMachineContainer*>(argument);
+    SetFlushToZero();
+    container->machine->Lock();
+    container->studio->ProcessContainer(container, true);
+    container->machine->Unlock();
+}
+
+void CStudio::RenderBlock(int channels, double** outputs, int length)
+{
+    const int metered = channels < kMaxMeteredChannels ? channels : kMaxMeteredChannels;
+    for (int c = 0; c < metered; ++c)
+        peaks[static_cast<std::size_t>(c)] = 0.0;
+
+    lock.Lock();
+    if (patternLock != nullptr)
+        patternLock->Lock();
+
+    for (CMachineContainer* container : containers) {
+        for (CConnector* connector : container->connectors) {
+            CPort* port = connector->port;
+            if ((port->flags & kPortControl) && (port->flags & kPortInput) && port->control != nullptr)
+                port->control->Clear();
+        }
+        container->processed = false;
+    }
+
+    if (playbackHook)
+        playbackHook(length);
+
+    double gain = masterGain;
+    if (masterContainer != nullptr) {
+        CMachine* master = masterContainer->machine;
+        master->Lock();
+        ProcessContainer(masterContainer, false);
+        host.AdvanceSampleCounter(length);
+
+        const double target = masterVolume;
+        const CAudioBuffer* stereoIn =
+            channels == 2 && master->portCount >= 1 ? master->ports[0]->audio : nullptr;
+        for (int s = 0; s < length; ++s) {
+            if (channels == 2) {
+                const double left = stereoIn != nullptr && stereoIn->left != nullptr && s < stereoIn->length
+                                        ? stereoIn->left[s] * gain
+                                        : 0.0;
+                const double right = stereoIn != nullptr && stereoIn->right != nullptr && s < stereoIn->length
+                                         ? stereoIn->right[s] * gain
+                                         : 0.0;
+                outputs[0][s] = left;
+                outputs[1][s] = right;
+                if (left * left > peaks[0])
+                    peaks[0] = left * left;
+                if (right * right > peaks[1])
+                    peaks[1] = right * right;
+            } else {
+                for (int c = 0; c < channels; ++c) {
+                    const CAudioBuffer* in = c < master->portCount ? master->ports[c]->audio : nullptr;
+                    const double value =
+                        in != nullptr && in->left != nullptr && s < in->length ? in->left[s] * gain : 0.0;
+                    outputs[c][s] = value;
+                    if (c < metered && value * value > peaks[static_cast<std::size_t>(c)])
+                        peaks[static_cast<std::size_t>(c)] = value * value;
+                }
+            }
+            gain = GlideTowards(gain, target, kMasterGlideOffset);
+        }
+        master->Unlock();
+    } else {
+        for (int c = 0; c < channels; ++c)
+            std::memset(outputs[c], 0, sizeof(double) * static_cast<std::size_t>(length));
+    }
+
+    // Machines the master does not reach (recorders, MIDI outputs, loose
+    // machines) still run once per block, here and without their lock.
+    for (CMachineContainer* container : containers) {
+        if (!container->processed)
+            ProcessContainer(container, false);
+    }
+
+    masterGain = gain;
+    if (patternLock != nullptr)
+        patternLock->Unlock();
+
+    if (peakMeter != nullptr && channels > 0) {
+        if (channels >= 2)
+            peakMeter->Feed(peaks[0], peaks[1]);
+        else
+            peakMeter->Feed(peaks[0], peaks[0]);
+    }
+    lock.Unlock();
+}
+
+void CStudio::RequestSources(CMachineContainer* container, bool auxiliaryStage)
+{
+    for (CConnector* connector : container->connectors) {
+        const CPort* port = connector->port;
+        if (!(port->flags & kPortInput) || IsAuxiliaryPort(port) != auxiliaryStage)
+            continue;
+        for (CConnection* connection : connector->connections) {
+            if (IsAuxiliaryPort(connection->source->port))
+                continue;
+            CMachineContainer* source = connection->source->owner;
+            source->worker.GetHandle()->QueueProcedure(&CStudio::ProcessRequest,
+                                                        reinterpret_cast<std::uintptr_t>(source));
+        }
+    }
+}
+
+void CStudio::WaitForSources(CMachineContainer* container, bool auxiliaryStage)
+{
+    for (CConnector* connector : container->connectors) {
+        const CPort* port = connector->port;
+        if (!(port->flags & kPortInput) || IsAuxiliaryPort(port) != auxiliaryStage)
+            continue;
+        for (CConnection* connection : connector->connections) {
+            if (IsAuxiliaryPort(connection->source->port))
+                continue;
+            connection->source->owner->done.Wait();
+        }
+    }
+}
+
+void CStudio::ProcessContainer(CMachineContainer* container, bool signal)
+{
+    if (!container->processed) {
+        container->processed = true;
+        bool auxiliary = false;
+
+        // Every source is asked before any is awaited, so independent
+        // branches render in parallel.
+        RequestSources(container, false);
+        WaitForSources(container, false);
+
+        for (CConnector* connector : container->connectors) {
+            CPort* port = connector->port;
+            if ((port->flags & kPortControl) && (port->flags & kPortOutput) && port->control != nullptr)
+                port->control->Clear();
+            if (!(port->flags & kPortInput))
+                continue;
+            if ((port->flags & kPortControl) && port->control != nullptr) {
+                for (CConnection* connection : connector->connections) {
+                    CControlBuffer* from = connection->source->port->control;
+                    if (from != nullptr)
+                        from->CopyInto(port->control);
+                }
+            }
+            if (IsAuxiliaryPort(port)) {
+                auxiliary = true;
+                continue;
+            }
+            if ((port->flags & kPortAudio) && port->audio != nullptr) {
+                port->audio->Clear();
+                for (CConnection* connection : connector->connections) {
+                    const CAudioBuffer* from = connection->source->port->audio;
+                    if (from != nullptr)
+                        MixCable(*port->audio, *from, *connection);
+                }
+            }
+        }
+
+        const int blockSize = host.GetBlockSize();
+        for (CConnector* connector : container->connectors) {
+            if (connector->deferred != nullptr && connector->port->control != nullptr)
+                connector->deferred->TransferDue(connector->port->control, blockSize);
+        }
+
+        container->machine->Work();
+
+        if (auxiliary) {
+            RequestSources(container, true);
+            WaitForSources(container, true);
+            for (CConnector* connector : container->connectors) {
+                CPort* port = connector->port;
+                if (!(port->flags & kPortInput) || !IsAuxiliaryPort(port) || !(port->flags & kPortAudio) ||
+                    port->audio == nullptr)
+                    continue;
+                for (CConnection* connection : connector->connections) {
+                    const CAudioBuffer* from = connection->source->port->audio;
+                    if (from != nullptr)
+                        MixCable(*port->audio, *from, *connection);
+                }
+            }
+            container->machine->WorkReturns();
+        }
+    }
+    if (signal)
+        container->done.Release();
+}

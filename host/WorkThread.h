@@ -1,0 +1,13 @@
+#pragma once
+// CWorkThread: a machine's worker. It sleeps in 50 ms waits during which the
+// processing requests queued to it run, one after the other.
+
+#include "framework/Thread.h"
+
+class CWorkThread : public CThread {
+public:
+    /// Created suspended at above-normal priority; the container resumes it.
+    CWorkThread();
+    ~CWorkThread() override;
+    void Body() override;
+};
