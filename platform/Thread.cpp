@@ -1,6 +1,8 @@
 #include "platform/Thread.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <pthread.h>
 #include <sched.h>
@@ -34,6 +36,17 @@ int RealtimePriorityFor(int level)
     return 7;
 }
 
+// CORVANE_REALTIME=0 keeps every thread at normal scheduling, for machines
+// where real-time threads do more harm than good (some virtual machines).
+bool RealtimeAllowed()
+{
+    static const bool allowed = [] {
+        const char* setting = std::getenv("CORVANE_REALTIME");
+        return setting == nullptr || std::strcmp(setting, "0") != 0;
+    }();
+    return allowed;
+}
+
 } // namespace
 
 Thread::Thread(Entry entry, void* argument)
@@ -43,6 +56,12 @@ Thread::Thread(Entry entry, void* argument)
 
 Thread::~Thread()
 {
+    // A thread may drop the last reference to its own object. It cannot wait
+    // for itself, and destroying a joinable std::thread ends the process, so
+    // it is let go and finishes on its own (Run touches nothing of this
+    // object once the entry has returned).
+    if (native->thread.joinable() && native->thread.get_id() == std::this_thread::get_id())
+        native->thread.detach();
     Join();
 }
 
@@ -90,7 +109,7 @@ void Thread::SetPriority(int level)
 void Thread::ApplyPriority() noexcept
 {
     const pid_t tid = native->tid;
-    if (priority > kPriorityNormal) {
+    if (priority > kPriorityNormal && RealtimeAllowed()) {
         sched_param parameter{};
         parameter.sched_priority = RealtimePriorityFor(priority);
         if (sched_setscheduler(tid, SCHED_FIFO, &parameter) == 0)
