@@ -1,0 +1,75 @@
+#include "samples/WavStreamWriter.h"
+
+#include <cstring>
+
+CWavStreamWriter::~CWavStreamWriter()
+{
+    if (file != nullptr)
+        std::fclose(file);
+}
+
+bool CWavStreamWriter::Open(const char* path, WavSampleFormat newFormat, int newChannels, int largestBlock)
+{
+    if (file != nullptr)
+        std::fclose(file);
+    file = std::fopen(path, "wb");
+    if (file == nullptr)
+        return false;
+    format = newFormat;
+    channels = newChannels == 2 ? 2 : 1;
+    frames = 0;
+    writeFailed = false;
+    const std::size_t bytesPerSample = format == WavSampleFormat::Pcm16 ? 2 : 4;
+    scratch.assign(static_cast<std::size_t>(largestBlock > 0 ? largestBlock : 1) * channels * bytesPerSample, 0);
+    if (std::fseek(file, kWavHeaderBytes, SEEK_SET) != 0)
+        writeFailed = true;
+    return true;
+}
+
+void CWavStreamWriter::Append(const double* left, const double* right, int blockFrames)
+{
+    if (file == nullptr || blockFrames <= 0)
+        return;
+    const std::size_t bytesPerSample = format == WavSampleFormat::Pcm16 ? 2 : 4;
+    const std::size_t frameBytes = bytesPerSample * static_cast<std::size_t>(channels);
+    const int capacity = static_cast<int>(scratch.size() / frameBytes);
+    const double* sources[2] = {left, right != nullptr ? right : left};
+    // Blocks larger than the size given at Open are written in pieces.
+    for (int done = 0; done < blockFrames;) {
+        const int count = blockFrames - done < capacity ? blockFrames - done : capacity;
+        unsigned char* out = scratch.data();
+        for (int s = done; s < done + count; ++s) {
+            for (int c = 0; c < channels; ++c) {
+                const double value = sources[c][s];
+                if (format == WavSampleFormat::Pcm16) {
+                    const auto pcm = static_cast<std::uint16_t>(ToPcm16(value));
+                    out[0] = static_cast<unsigned char>(pcm);
+                    out[1] = static_cast<unsigned char>(pcm >> 8);
+                    out += 2;
+                } else {
+                    const float sample = static_cast<float>(value);
+                    std::memcpy(out, &sample, 4);
+                    out += 4;
+                }
+            }
+        }
+        const std::size_t bytes = frameBytes * static_cast<std::size_t>(count);
+        if (std::fwrite(scratch.data(), 1, bytes, file) != bytes)
+            writeFailed = true;
+        done += count;
+    }
+    frames += static_cast<std::uint32_t>(blockFrames);
+}
+
+void CWavStreamWriter::Close(int sampleRate)
+{
+    if (file == nullptr)
+        return;
+    unsigned char header[kWavHeaderBytes];
+    BuildWavHeader(header, format, channels, sampleRate, frames);
+    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fwrite(header, 1, kWavHeaderBytes, file) != kWavHeaderBytes)
+        writeFailed = true;
+    if (std::fclose(file) != 0)
+        writeFailed = true;
+    file = nullptr;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// CWavStreamWriter: writes a WAV file block by block, as the recorder tracks
+// and the renderer do. The header's place stays empty until Close writes it
+// from the frame count, so a file that was never closed has no valid header.
+//
+// Append converts into a buffer sized at Open for the largest block, so it
+// allocates nothing while recording; it writes to the file from the thread
+// that calls it.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "samples/WavFormat.h"
+
+class CWavStreamWriter {
+public:
+    CWavStreamWriter() = default;
+    ~CWavStreamWriter();
+    CWavStreamWriter(const CWavStreamWriter&) = delete;
+    CWavStreamWriter& operator=(const CWavStreamWriter&) = delete;
+
+    /// Creates the file; false when it cannot be created.
+    bool Open(const char* path, WavSampleFormat format, int channels, int largestBlock);
+    /// One block of frames: left (and right for two channels).
+    void Append(const double* left, const double* right, int frames);
+    /// Writes the header with the rate the host runs at now and closes.
+    void Close(int sampleRate);
+
+    bool IsOpen() const { return file != nullptr; }
+    /// Whether any write came up short (a full disk).
+    bool WriteFailed() const { return writeFailed; }
+    std::uint32_t Frames() const { return frames; }
+    int Channels() const { return channels; }
+
+private:
+    std::FILE* file = nullptr;
+    WavSampleFormat format = WavSampleFormat::Pcm16;
+    int channels = 1;
+    std::uint32_t frames = 0;
+    bool writeFailed = false;
+    std::vector<unsigned char> scratch;
+};
