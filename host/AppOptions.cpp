@@ -29,14 +29,6 @@ public:
         offset += 4;
         return true;
     }
-    bool ReadInts(std::int32_t* values, int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            if (!ReadInt(values[i]))
-                return false;
-        }
-        return true;
-    }
     /// A string stored as its length with the zero, then the bytes.
     bool ReadString(std::string& text)
     {
@@ -192,41 +184,38 @@ void CAppOptions::ReadFrom(const std::vector<unsigned char>& bytes)
 
     // Each field is taken only when it was read whole; the rest keep their
     // defaults.
+    const auto take = [&reader](std::int32_t& field) {
+        std::int32_t value;
+        if (!reader.ReadInt(value))
+            return false;
+        field = value;
+        return true;
+    };
     if (version == 1 || version == 3) {
-        std::int32_t settings[9];
-        if (!reader.ReadInts(settings, 9))
-            return;
-        outputDriver = settings[0];
-        nullBufferSize = settings[1];
-        nullFormat = settings[2];
-        waveOutDevice = settings[3];
-        waveOutBufferSize = settings[4];
-        waveOutFormat = settings[5];
-        asioDriver = settings[6];
-        asioSetting = settings[7];
-        asioRateFlags = settings[8];
+        for (std::int32_t* field : {&outputDriver, &nullBufferSize, &nullFormat, &waveOutDevice, &waveOutBufferSize,
+                                    &waveOutFormat, &asioDriver, &asioSetting, &asioRateFlags}) {
+            if (!take(*field))
+                return;
+        }
     } else if (version == 2) {
         // Version 2 had no null driver, so its driver numbers are one lower.
-        std::int32_t settings[7];
-        if (!reader.ReadInts(settings, 7))
+        // Shifted as unsigned: a damaged file may hold INT32_MAX here.
+        std::int32_t driver;
+        if (!reader.ReadInt(driver))
             return;
-        outputDriver = settings[0] + 1;
-        waveOutDevice = settings[1];
-        waveOutBufferSize = settings[2];
-        waveOutFormat = settings[3];
-        asioDriver = settings[4];
-        asioSetting = settings[5];
-        asioRateFlags = settings[6];
+        outputDriver = static_cast<std::int32_t>(static_cast<std::uint32_t>(driver) + 1u);
+        for (std::int32_t* field :
+             {&waveOutDevice, &waveOutBufferSize, &waveOutFormat, &asioDriver, &asioSetting, &asioRateFlags}) {
+            if (!take(*field))
+                return;
+        }
     } else {
         return;
     }
 
     if (version >= 2) {
-        std::int32_t size[2];
-        if (!reader.ReadInts(size, 2))
+        if (!take(optionsWindowWidth) || !take(optionsWindowHeight))
             return;
-        optionsWindowWidth = size[0];
-        optionsWindowHeight = size[1];
     }
     reader.ReadStrings(vstPaths);
 }

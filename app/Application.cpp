@@ -1,0 +1,198 @@
+#include "app/Application.h"
+
+#include <cstdio>
+
+#include "app/DriverManager.h"
+#include "app/GraphicsThread.h"
+#include "drivers/AudioOutputDriver.h"
+#include "editors/PeakMeter.h"
+#include "framework/Machine.h"
+#include "host/AppOptions.h"
+#include "host/BuiltinMachines.h"
+#include "host/CorvHost.h"
+#include "host/MachineContainer.h"
+#include "host/MachineRegistry.h"
+#include "host/Studio.h"
+#include "platform/Directory.h"
+#include "platform/SystemInfo.h"
+#include "plugins/MachineLibraryLoader.h"
+
+namespace {
+
+CApplication* instance = nullptr;
+
+
+} // namespace
+
+CApplication::CApplication()
+{
+    instance = this;
+}
+
+CApplication::~CApplication()
+{
+    if (displayThread)
+        displayThread->Stop();
+    displayThread.reset();
+    if (drivers) {
+        StopDriver();
+        options->outputDriver = drivers->CurrentIndex();
+    }
+    drivers.reset();
+    studio.reset();
+    peakMeter.reset();
+    if (host)
+        host->SetRegistry(nullptr);
+    registry.reset();
+    host.reset();
+    options.reset();
+    if (instance == this)
+        instance = nullptr;
+}
+
+CApplication* CApplication::Instance()
+{
+    return instance;
+}
+
+void CApplication::Status(const std::string& line) const
+{
+    if (settings.status)
+        settings.status(line);
+}
+
+void CApplication::Init(const Settings& newSettings)
+{
+    settings = newSettings;
+    options = settings.optionsPath.empty() ? std::make_unique<CAppOptions>()
+                                           : std::make_unique<CAppOptions>(settings.optionsPath);
+    if (!settings.saveOptions)
+        options->DisableSaveOnExit();
+
+    Status("Initializing...");
+    Status("Detecting Processor Features...");
+    cpuFeatures = platform::ProbeCpuFeatures();
+    Status("Obtaining System Information...");
+    processorCount = platform::GetProcessorCount();
+
+    Status("Initializing Audio...");
+    drivers = std::make_unique<CDriverManager>(*options);
+    CAudioOutputDriver& driver = drivers->Current();
+    host = std::make_unique<CCorvHost>(driver.GetBufferSize(), driver.GetSampleRate(), cpuFeatures);
+    host->SetOutputChannelCount(driver.GetChannelCount());
+
+    registry = std::make_unique<CMachineRegistry>();
+    host->SetRegistry(registry.get());
+    RegisterBuiltinMachines(*host, *registry);
+    const std::string folder = settings.plugInFolder.empty() ? DefaultPlugInFolder() : settings.plugInFolder;
+    LoadMachineLibraries(folder, *host, *registry, settings.status);
+
+    peakMeter = std::make_unique<CPeakMeter>();
+    studio = std::make_unique<CStudio>(*host);
+    studio->SetPeakMeter(peakMeter.get());
+
+    if (settings.startAudio) {
+        StartDriver();
+        displayThread = std::make_unique<CGraphicsThread>(*studio, peakMeter.get());
+        displayThread->Resume();
+    }
+}
+
+void CApplication::AdoptDriverFormat(CAudioOutputDriver& driver)
+{
+    CMutex& lock = studio->Lock();
+    lock.Lock();
+    host->SetOutputChannelCount(driver.GetChannelCount());
+    CMachineContainer* master = studio->MasterContainer();
+    if (master != nullptr)
+        master->machine->Lock();
+    studio->UpdateMasterInputs();
+    host->SetAudioFormat(driver.GetSampleRate(), driver.GetBufferSize());
+    studio->SetSampleRate(driver.GetSampleRate());
+    studio->SetBlockSize(driver.GetBufferSize());
+    if (master != nullptr)
+        master->machine->Unlock();
+    lock.Unlock();
+}
+
+void CApplication::StartDriver()
+{
+    CAudioOutputDriver& driver = drivers->Current();
+    if (!driver.IsAvailable())
+        return;
+    driver.SetCallback(AudioCallback{&CStudio::AudioCallback, studio.get()});
+    if (studio->MasterContainer() != nullptr)
+        AdoptDriverFormat(driver);
+    driver.Start();
+    audioStarted = true;
+}
+
+void CApplication::StopDriver()
+{
+    if (!audioStarted)
+        return;
+    drivers->Current().Stop();
+    audioStarted = false;
+}
+
+void CApplication::SelectDriver(int index)
+{
+    StopDriver();
+    const int oldRate = host->GetSampleRate();
+    const int oldBlock = host->GetBlockSize();
+    drivers->SetCurrent(index);
+    CAudioOutputDriver& driver = drivers->Current();
+    const int rate = driver.GetSampleRate();
+    const int block = driver.GetBufferSize();
+    CMutex& lock = studio->Lock();
+    lock.Lock();
+    host->SetAudioFormat(rate, block);
+    if (rate != oldRate)
+        studio->SetSampleRate(rate);
+    if (block != oldBlock)
+        studio->SetBlockSize(block);
+    lock.Unlock();
+    StartDriver();
+}
+
+void CApplication::ChangeTempo(double beatsPerMinute)
+{
+    CMutex& lock = studio->Lock();
+    lock.Lock();
+    host->SetTempo(beatsPerMinute);
+    lock.Unlock();
+}
+
+void CApplication::ChangeTicksPerBeat(double ticksPerBeat)
+{
+    CMutex& lock = studio->Lock();
+    lock.Lock();
+    host->SetTicksPerBeat(ticksPerBeat);
+    lock.Unlock();
+}
+
+std::string CApplication::WindowTitle() const
+{
+    if (projectPath.empty())
+        return "Corvane Studio";
+    return "Corvane Studio - " + platform::FileNameOf(projectPath);
+}
+
+std::string CApplication::AboutText()
+{
+#if defined(__x86_64__)
+    const char* platformName = "x86-64";
+#elif defined(__aarch64__)
+    const char* platformName = "AArch64";
+#elif defined(__i386__)
+    const char* platformName = "x86";
+#else
+    const char* platformName = "unknown";
+#endif
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "Version: %s\nPlatform: %s (gcc %i.%i.%i)\nVST PlugIn Technology by Steinberg\n"
+                  "ASIO Technology by Steinberg",
+                  "3.4.0", platformName, __GNUC__, __GNUC_MINOR__, __GNUC_PATCHLEVEL__);
+    return text;
+}

@@ -1,0 +1,103 @@
+#pragma once
+// CApplication: the root of the running program. It reads the options,
+// probes the processor, creates the drivers, the host services, the machine
+// registry (built-in types first, then every plug-in library), the studio
+// and the display thread, starts audio, carries out the project commands,
+// tempo changes and driver switches, and tears everything down in a fixed
+// order.
+//
+// Threads: everything here runs on the user-interface (or command-line)
+// thread. Changes the audio callback can see are made under the studio lock.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class CAppOptions;
+class CCorvHost;
+class CDriverManager;
+class CGraphicsThread;
+class CMachineRegistry;
+class CPeakMeter;
+class CStudio;
+class CAudioOutputDriver;
+
+class CApplication {
+public:
+    struct Settings {
+        /// The options file; "" for the per-user one.
+        std::string optionsPath;
+        /// Whether the options are written back at exit.
+        bool saveOptions = true;
+        /// The machine libraries' folder; "" for "PlugIns" beside the program.
+        std::string plugInFolder;
+        /// Start the current driver and the display thread (not for offline
+        /// rendering or inspection).
+        bool startAudio = true;
+        /// Where start-up status lines go; standard error when headless.
+        std::function<void(const std::string&)> status;
+    };
+
+    CApplication();
+    /// Tears down in order: display thread, driver, studio, registry, host,
+    /// options (which writes the options file).
+    ~CApplication();
+    CApplication(const CApplication&) = delete;
+    CApplication& operator=(const CApplication&) = delete;
+
+    /// The process-wide application, or null.
+    static CApplication* Instance();
+
+    /// The start-up sequence. Throws CError on a failure that stops the
+    /// program.
+    void Init(const Settings& settings);
+
+    /// Gives the current driver the engine's callback, updates the master's
+    /// inputs and the audio format everywhere under the studio lock, then
+    /// starts it. Nothing when the driver is not available.
+    void StartDriver();
+    /// Stops the current driver, switches, propagates a changed rate or
+    /// block size, and starts the new one.
+    void SelectDriver(int index);
+    /// Applies a driver's format to the host and every machine without
+    /// starting it (offline rendering uses this with its own driver).
+    void AdoptDriverFormat(CAudioOutputDriver& driver);
+    void StopDriver();
+
+    void ChangeTempo(double beatsPerMinute);
+    void ChangeTicksPerBeat(double ticksPerBeat);
+
+    /// "Corvane Studio" or "Corvane Studio - <file name>".
+    std::string WindowTitle() const;
+    const std::string& ProjectPath() const { return projectPath; }
+    void SetProjectPath(std::string path) { projectPath = std::move(path); }
+
+    /// "Version: 3.4.0\nPlatform: ..." as the about box shows it.
+    static std::string AboutText();
+
+    CAppOptions& Options() { return *options; }
+    CCorvHost& Host() { return *host; }
+    CMachineRegistry& Registry() { return *registry; }
+    CStudio& Studio() { return *studio; }
+    CDriverManager& Drivers() { return *drivers; }
+    CPeakMeter& PeakMeter() { return *peakMeter; }
+    std::int32_t CpuFeatures() const { return cpuFeatures; }
+    int ProcessorCount() const { return processorCount; }
+
+private:
+    void Status(const std::string& line) const;
+
+    Settings settings;
+    std::unique_ptr<CAppOptions> options;
+    std::int32_t cpuFeatures = 0;
+    int processorCount = 1;
+    std::unique_ptr<CDriverManager> drivers;
+    std::unique_ptr<CCorvHost> host;
+    std::unique_ptr<CMachineRegistry> registry;
+    std::unique_ptr<CPeakMeter> peakMeter;
+    std::unique_ptr<CStudio> studio;
+    std::unique_ptr<CGraphicsThread> displayThread;
+    std::string projectPath;
+    bool audioStarted = false;
+};
