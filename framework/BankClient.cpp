@@ -43,7 +43,10 @@ int CBankClient::DisconnectBankServer()
     bankServer->Lock();
     const int result = bankServer->UnregisterClient(this);
     bankServer->Unlock();
-    connected = false;
+    // Refused (busy while notifying): still registered, so the destructor
+    // must still unregister, or the service would keep a dangling client.
+    if (result == kBankDone)
+        connected = false;
     return result;
 }
 

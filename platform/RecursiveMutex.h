@@ -26,6 +26,7 @@ public:
     /// not own the mutex.
     bool Unlock() noexcept;
     bool IsHeldByCurrentThread() const noexcept;
+    /// Owner thread only: how deeply the caller holds the mutex.
     int Depth() const noexcept { return depth; }
 
 private:
