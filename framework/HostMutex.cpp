@@ -31,6 +31,10 @@ void CHostMutex::Unlock()
 {
     if (!locked)
         throw CError("Mutex Not Locked, Can't Release");
+    // The flag belongs to the owner: a release refused to another thread
+    // must leave it set, or the owner could never release its lock again.
+    if (!handle->IsHeldByCurrentThread())
+        throw CError("Can't Release Mutex");
     locked = false;
     if (!handle->Unlock())
         throw CError("Can't Release Mutex");

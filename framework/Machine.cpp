@@ -166,8 +166,10 @@ void CMachine::EndParameterUpdate()
 
 void CMachine::SetName(const char* newName)
 {
+    // Copy before freeing: the new name may be the current one.
+    char* copy = newName != nullptr ? strdup(newName) : nullptr;
     std::free(name);
-    name = newName != nullptr ? strdup(newName) : nullptr;
+    name = copy;
 }
 
 const char* CMachine::GetName()
