@@ -53,12 +53,15 @@ void CNullDriver::SetCallback(AudioCallback newCallback)
 
 void CNullDriver::Configure(int newBufferSize, std::int32_t newFormatFlag)
 {
+    // The thread reads configuredBufferSize for its pacing under this lock.
+    Lock();
     configuredBufferSize = CorrectBufferSize(newBufferSize);
     options.nullBufferSize = configuredBufferSize;
     if (IsValidFormatFlag(newFormatFlag)) {
         formatFlag = newFormatFlag;
         options.nullFormat = newFormatFlag;
     }
+    Unlock();
 }
 
 void CNullDriver::Start()

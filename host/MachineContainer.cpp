@@ -24,7 +24,7 @@ CMachineContainer::CMachineContainer(CMachine* machine, CMachineInfo* descriptor
 
 CMachineContainer::~CMachineContainer()
 {
-    worker.Stop();
+    worker.Shutdown();
     done.Close();
     DeleteConnectors();
     machine->container = nullptr;

@@ -107,11 +107,13 @@ CMachineContainer* CStudio::FindByName(const char* name) const
 
 bool CStudio::DeleteMachine(CMachineContainer* container)
 {
-    if (container == nullptr || container == masterContainer || container->GetName() == "Master")
+    if (container == nullptr || container == masterContainer)
         return false;
     lock.Lock();
+    // Membership first: a container that is not (or no longer) ours may be
+    // gone, so nothing of it is read before it is found here.
     const auto found = std::find(containers.begin(), containers.end(), container);
-    if (found == containers.end()) {
+    if (found == containers.end() || container->GetName() == "Master") {
         lock.Unlock();
         return false;
     }

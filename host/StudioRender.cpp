@@ -3,6 +3,7 @@
 #include "host/Studio.h"
 
 #include <cstring>
+#include <thread>
 
 #include "framework/AudioBuffer.h"
 #include "framework/Connection.h"
@@ -156,8 +157,11 @@ void CStudio::RequestSources(CMachineContainer* container, bool auxiliaryStage)
             if (IsAuxiliaryPort(connection->source->port))
                 continue;
             CMachineContainer* source = connection->source->owner;
-            source->worker.GetHandle()->QueueProcedure(&CStudio::ProcessRequest,
-                                                        reinterpret_cast<std::uintptr_t>(source));
+            // A full queue drains as the worker runs, and a dropped request
+            // would leave its waiter waiting forever: retry instead.
+            while (!source->worker.GetHandle()->QueueProcedure(&CStudio::ProcessRequest,
+                                                               reinterpret_cast<std::uintptr_t>(source)))
+                std::this_thread::yield();
         }
     }
 }

@@ -7,12 +7,24 @@ CWorkThread::CWorkThread()
     SetPriority(platform::kPriorityAboveNormal);
 }
 
+namespace {
+void WakeOnly(std::uintptr_t) {}
+} // namespace
+
 CWorkThread::~CWorkThread()
 {
-    Stop();
+    Shutdown();
 }
 
 void CWorkThread::Body()
 {
-    platform::Thread::AlertableSleep(50);
+    if (!stopping.load(std::memory_order_acquire))
+        platform::Thread::AlertableSleep(50);
+}
+
+void CWorkThread::Shutdown()
+{
+    stopping.store(true, std::memory_order_release);
+    GetHandle()->QueueProcedure(&WakeOnly, 0);
+    Stop();
 }
