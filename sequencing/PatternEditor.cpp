@@ -1,0 +1,438 @@
+// The pattern editor's lists, choices, commands and buttons, and its part
+// of the audio thread's block.
+
+#include "sequencing/PatternEditor.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "framework/ControlBuffer.h"
+#include "framework/Host.h"
+#include "framework/Machine.h"
+#include "framework/Port.h"
+#include "host/Connector.h"
+#include "host/MachineContainer.h"
+#include "sequencing/LockGuards.h"
+#include "sequencing/Pattern.h"
+#include "sequencing/SequenceEditor.h"
+#include "sequencing/PlaybackLink.h"
+
+namespace {
+
+// Machines write parameter names into a caller's buffer of no stated size;
+// this is far more than any name a choice list can show.
+constexpr int kNameBuffer = 1024;
+
+// A block can hold a pattern's events more than once: the pattern editor
+// plays a pattern whose end falls in the block and its start again, and the
+// song may sound several entries of one port in the same block. Room for
+// four passes covers both; more only at tempos where a pass is shorter than
+// a block, and then the buffers grow once.
+constexpr int kReservedPasses = 4;
+constexpr int kReserveSlack = 16;
+
+} // namespace
+
+CPatternEditor::CPatternEditor(CHost& host) : host(host), link(std::make_shared<CPlaybackLink>())
+{
+    link->patternEditor = this;
+}
+
+CPatternEditor::~CPatternEditor()
+{
+    CHostMutexHold hold(link->lock);
+    link->patternEditor = nullptr;
+}
+
+CHostMutex& CPatternEditor::PlaybackLock() const
+{
+    return link->lock;
+}
+
+std::vector<CConnector*> CPatternEditor::ControlInputsOf(const CMachineContainer* machine)
+{
+    std::vector<CConnector*> inputs;
+    if (machine == nullptr)
+        return inputs;
+    for (CConnector* connector : machine->connectors) {
+        if (connector->IsControl() && connector->IsInput())
+            inputs.push_back(connector);
+    }
+    return inputs;
+}
+
+void CPatternEditor::OnMachineAdded(CMachineContainer* machine)
+{
+    if (machine == nullptr || ControlInputsOf(machine).empty())
+        return;
+    if (std::find(machines.begin(), machines.end(), machine) == machines.end())
+        machines.push_back(machine);
+}
+
+void CPatternEditor::OnMachineDeleted(CMachineContainer* machine)
+{
+    std::erase(machines, machine);
+    std::vector<CPattern*> doomed;
+    for (const auto& pattern : patterns) {
+        if (pattern->Target() != nullptr && pattern->Target()->owner == machine)
+            doomed.push_back(pattern.get());
+    }
+    std::vector<std::unique_ptr<CPattern>> freed;
+    {
+        CHostMutexHold hold(PlaybackLock());
+        if (chosenMachine == machine) {
+            chosenMachine = nullptr;
+            chosenPort = nullptr;
+        }
+        if (std::find(doomed.begin(), doomed.end(), currentPattern) != doomed.end())
+            currentPattern = nullptr;
+        DestroyPatternsLocked(doomed);
+        for (CPattern* pattern : doomed) {
+            const auto found = std::find_if(patterns.begin(), patterns.end(),
+                                            [pattern](const auto& owned) { return owned.get() == pattern; });
+            freed.push_back(std::move(*found));
+            patterns.erase(found);
+        }
+    }
+    // Freed once no block can see them any more.
+}
+
+void CPatternEditor::DestroyPatternsLocked(const std::vector<CPattern*>& doomed)
+{
+    for (CPattern* pattern : doomed) {
+        if (sequenceEditor != nullptr)
+            sequenceEditor->OnPatternRemoved(pattern);
+        if (draggedNote != nullptr && draggedNote->owner == pattern)
+            EndGestures();
+    }
+}
+
+void CPatternEditor::Clear()
+{
+    std::vector<std::unique_ptr<CPattern>> freed;
+    {
+        CHostMutexHold hold(PlaybackLock());
+        if (sequenceEditor != nullptr)
+            sequenceEditor->OnAllPatternsRemoved();
+        currentPattern = nullptr;
+        chosenMachine = nullptr;
+        chosenPort = nullptr;
+        EndGestures();
+        selection.reset();
+        freed.swap(patterns);
+    }
+    machines.clear();
+}
+
+CPattern* CPatternEditor::PatternAt(int position) const
+{
+    if (position < 0 || position >= PatternCount())
+        return nullptr;
+    return patterns[static_cast<std::size_t>(position)].get();
+}
+
+int CPatternEditor::PositionOf(const CPattern* pattern) const
+{
+    for (int i = 0; i < PatternCount(); ++i) {
+        if (patterns[static_cast<std::size_t>(i)].get() == pattern)
+            return i;
+    }
+    return -1;
+}
+
+std::vector<CPattern*> CPatternEditor::PatternsOf(const CConnector* port) const
+{
+    std::vector<CPattern*> found;
+    if (port == nullptr)
+        return found;
+    for (const auto& pattern : patterns) {
+        if (pattern->Target() == port)
+            found.push_back(pattern.get());
+    }
+    return found;
+}
+
+CPattern* CPatternEditor::AdoptPattern(std::unique_ptr<CPattern> pattern)
+{
+    if (pattern == nullptr)
+        return nullptr;
+    CPattern* adopted = pattern.get();
+    {
+        CHostMutexHold hold(PlaybackLock());
+        ReserveEventRoom(*adopted);
+        patterns.push_back(std::move(pattern));
+    }
+    if (sequenceEditor != nullptr)
+        sequenceEditor->OnPatternAdded(adopted);
+    return adopted;
+}
+
+void CPatternEditor::SelectMachine(CMachineContainer* machine)
+{
+    if (machine != nullptr && std::find(machines.begin(), machines.end(), machine) == machines.end())
+        return;
+    chosenMachine = machine;
+    const std::vector<CConnector*> ports = ControlInputsOf(machine);
+    CHostMutexHold hold(PlaybackLock());
+    SelectPortLocked(ports.empty() ? nullptr : ports.front());
+}
+
+void CPatternEditor::SelectPort(CConnector* port)
+{
+    CHostMutexHold hold(PlaybackLock());
+    SelectPortLocked(port);
+}
+
+void CPatternEditor::SelectPortLocked(CConnector* port)
+{
+    chosenPort = port;
+    const std::vector<CPattern*> choices = PatternsOf(port);
+    if (std::find(choices.begin(), choices.end(), currentPattern) == choices.end())
+        SelectPatternLocked(choices.empty() ? nullptr : choices.front());
+}
+
+void CPatternEditor::SelectPattern(CPattern* pattern)
+{
+    if (pattern != nullptr) {
+        if (PositionOf(pattern) < 0 || pattern->Target() == nullptr)
+            return;
+        if (pattern->Target() != chosenPort) {
+            chosenMachine = pattern->Target()->owner;
+            chosenPort = pattern->Target();
+        }
+    }
+    CHostMutexHold hold(PlaybackLock());
+    SelectPatternLocked(pattern);
+}
+
+void CPatternEditor::SelectPatternLocked(CPattern* pattern)
+{
+    if (pattern != currentPattern)
+        EndGestures();
+    if (IsPlayButtonDown()) {
+        if (currentPattern != nullptr)
+            currentPattern->Stop(true);
+        currentPattern = pattern;
+        if (pattern != nullptr) {
+            pattern->SetLoop(loopButton);
+            pattern->Play(true);
+        }
+    } else {
+        currentPattern = pattern;
+    }
+    if (pattern != nullptr) {
+        // The box shows the length of the pattern it resizes.
+        patternLength = pattern->Length();
+        ReserveEventRoom(*pattern);
+    }
+}
+
+std::vector<CPatternEditor::PropertyChoice> CPatternEditor::PropertyChoices() const
+{
+    std::vector<PropertyChoice> choices;
+    if (chosenPort == nullptr)
+        return choices;
+    choices.push_back({-1, "Velocity"});
+    CMachine* machine = chosenMachine != nullptr ? chosenMachine->machine : nullptr;
+    const int count = machine != nullptr ? machine->parameterCount : 0;
+    for (int i = 0; i < count; ++i) {
+        char name[kNameBuffer] = {};
+        machine->GetParameterName(i, name);
+        name[kNameBuffer - 1] = '\0';
+        if (name[0] == '\0')
+            std::snprintf(name, sizeof name, "Property %i", i);
+        choices.push_back({i, name});
+    }
+    return choices;
+}
+
+std::string CPatternEditor::NextPatternName(const CConnector* port) const
+{
+    const std::vector<CPattern*> siblings = PatternsOf(port);
+    char name[32];
+    for (int i = 1;; ++i) {
+        std::snprintf(name, sizeof name, "Pattern %i", i);
+        const bool taken = std::any_of(siblings.begin(), siblings.end(),
+                                       [&name](const CPattern* pattern) { return pattern->Name() == name; });
+        if (!taken)
+            return name;
+    }
+}
+
+CPattern* CPatternEditor::AddPattern()
+{
+    if (chosenMachine == nullptr || chosenPort == nullptr)
+        return nullptr;
+    auto pattern = std::make_unique<CPattern>(&host, patternLength, NextPatternName(chosenPort), chosenPort);
+    CPattern* added = pattern.get();
+    {
+        CHostMutexHold hold(PlaybackLock());
+        patterns.push_back(std::move(pattern));
+        SelectPatternLocked(added);
+    }
+    if (sequenceEditor != nullptr)
+        sequenceEditor->OnPatternAdded(added);
+    return added;
+}
+
+void CPatternEditor::RemovePattern()
+{
+    CPattern* removed = currentPattern;
+    if (removed == nullptr)
+        return;
+    std::vector<CPattern*> choices = PatternsOf(chosenPort);
+    const auto place = std::find(choices.begin(), choices.end(), removed);
+    std::size_t position = place != choices.end() ? static_cast<std::size_t>(place - choices.begin()) : 0;
+    if (place != choices.end())
+        choices.erase(place);
+
+    std::unique_ptr<CPattern> freed;
+    {
+        CHostMutexHold hold(PlaybackLock());
+        const auto owned = std::find_if(patterns.begin(), patterns.end(),
+                                        [removed](const auto& pattern) { return pattern.get() == removed; });
+        freed = std::move(*owned);
+        patterns.erase(owned);
+        DestroyPatternsLocked({removed});
+        CPattern* next = nullptr;
+        if (!choices.empty())
+            next = choices[std::min(position, choices.size() - 1)];
+        SelectPatternLocked(next);
+    }
+}
+
+bool CPatternEditor::RenamePattern(const std::string& newName)
+{
+    if (currentPattern == nullptr || newName == currentPattern->Name())
+        return false;
+    currentPattern->SetName(newName);
+    return true;
+}
+
+void CPatternEditor::SetPatternLength(int units)
+{
+    units = std::clamp(units, CPattern::kMinimumLength, CPattern::kMaximumLength);
+    patternLength = units;
+    CPattern* pattern = currentPattern;
+    if (pattern == nullptr)
+        return;
+    // Sequence editor's lock first, then the pattern editor's.
+    std::unique_ptr<CMutexHold> sequenceHold;
+    if (sequenceEditor != nullptr)
+        sequenceHold = std::make_unique<CMutexHold>(sequenceEditor->Lock());
+    CHostMutexHold hold(PlaybackLock());
+    EndGestures();
+    pattern->Resize(units);
+    SelectPatternLocked(pattern);
+    if (sequenceEditor != nullptr)
+        sequenceEditor->OnPatternResized(pattern);
+}
+
+void CPatternEditor::SetNoteLength(int ticks)
+{
+    noteLength = std::clamp(ticks, kMinimumNoteLength, kMaximumNoteLength);
+}
+
+bool CPatternEditor::AddControlTrack()
+{
+    CPattern* pattern = currentPattern;
+    if (pattern == nullptr || pattern->FindControlTrack(chosenProperty) >= 0)
+        return false;
+    const CMachine* machine = pattern->TargetMachine();
+    const int parameters = machine != nullptr ? machine->parameterCount : 0;
+    if (chosenProperty < -1 || chosenProperty >= parameters)
+        return false;
+    CHostMutexHold hold(PlaybackLock());
+    pattern->AddControlTrack(chosenProperty);
+    return true;
+}
+
+bool CPatternEditor::RemoveControlTrack()
+{
+    CPattern* pattern = currentPattern;
+    if (pattern == nullptr)
+        return false;
+    const int track = pattern->FindControlTrack(chosenProperty);
+    if (track < 0)
+        return false;
+    CHostMutexHold hold(PlaybackLock());
+    EndGestures();
+    pattern->RemoveControlTrack(track);
+    return true;
+}
+
+void CPatternEditor::SetPlayButton(bool down)
+{
+    CHostMutexHold hold(PlaybackLock());
+    playButton.store(down, std::memory_order_relaxed);
+    if (currentPattern == nullptr)
+        return;
+    if (down) {
+        currentPattern->SetLoop(loopButton);
+        currentPattern->Play(false);
+    } else {
+        currentPattern->SetLoop(false);
+        currentPattern->Stop(false);
+    }
+}
+
+void CPatternEditor::PressStopButton()
+{
+    CHostMutexHold hold(PlaybackLock());
+    if (currentPattern != nullptr) {
+        currentPattern->SetLoop(false);
+        currentPattern->Stop(true);
+    }
+    playButton.store(false, std::memory_order_relaxed);
+}
+
+void CPatternEditor::SetLoopButton(bool on)
+{
+    loopButton = on;
+    CHostMutexHold hold(PlaybackLock());
+    if (currentPattern != nullptr)
+        currentPattern->SetLoop(on);
+}
+
+double CPatternEditor::PlayCursor() const
+{
+    // The display thread asks while the user-interface thread may remove
+    // the pattern; the lock keeps it alive for the question.
+    CHostMutexHold hold(PlaybackLock());
+    return currentPattern != nullptr ? currentPattern->PlayCursor() : -1.0;
+}
+
+void CPatternEditor::PlaybackStep()
+{
+    if (!IsPlayButtonDown())
+        return;
+    CPattern* pattern = currentPattern;
+    if (pattern != nullptr && pattern->IsPlaying())
+        pattern->Step();
+    else
+        playButton.store(false, std::memory_order_relaxed);
+}
+
+void CPatternEditor::SetAudioFormat(int sampleRate, int blockSize)
+{
+    for (const auto& pattern : patterns)
+        pattern->SetAudioFormat(sampleRate, blockSize);
+}
+
+void CPatternEditor::ReserveEventRoom(const CPattern& pattern)
+{
+    CConnector* target = pattern.Target();
+    if (target == nullptr || target->port == nullptr || target->port->control == nullptr)
+        return;
+    target->port->control->Reserve(kReservedPasses * pattern.EventCount() + kReserveSlack);
+    if (target->deferred != nullptr)
+        target->deferred->Reserve(kReservedPasses * pattern.NoteCount() + kReserveSlack);
+}
+
+void CPatternEditor::EndGestures()
+{
+    noteDrag = NoteDrag::None;
+    draggedNote = nullptr;
+    controlTrack = -1;
+    controlTick = -1;
+}

@@ -1,0 +1,245 @@
+// The sequence editor's tracks, grid gestures and buttons.
+
+#include "sequencing/SequenceEditor.h"
+
+#include <algorithm>
+
+#include "host/Connector.h"
+#include "host/MachineContainer.h"
+#include "sequencing/LockGuards.h"
+#include "sequencing/Pattern.h"
+#include "sequencing/PatternEditor.h"
+#include "sequencing/PlaybackLink.h"
+
+CSequenceEditor::CSequenceEditor(CHost& host, CPatternEditor& patternEditor)
+    : host(host), patternEditor(patternEditor), link(patternEditor.Link())
+{
+    patternEditor.SetSequenceEditor(this);
+    CHostMutexHold hold(link->lock);
+    link->sequenceEditor = this;
+}
+
+CSequenceEditor::~CSequenceEditor()
+{
+    {
+        // A block in progress finishes before the song goes.
+        CHostMutexHold hold(link->lock);
+        if (link->sequenceEditor == this)
+            link->sequenceEditor = nullptr;
+    }
+    patternEditor.SetSequenceEditor(nullptr);
+}
+
+void CSequenceEditor::OnMachineAdded(CMachineContainer* machine)
+{
+    for (CConnector* input : CPatternEditor::ControlInputsOf(machine))
+        AddTrack(input);
+}
+
+void CSequenceEditor::AddTrack(CConnector* target)
+{
+    if (target == nullptr)
+        return;
+    CHostMutexHold hold(patternEditor.PlaybackLock());
+    sequence.AddTrack(target);
+}
+
+void CSequenceEditor::RemoveMachine(CMachineContainer* machine)
+{
+    CHostMutexHold hold(patternEditor.PlaybackLock());
+    if (selectedTrack != nullptr && selectedTrack->Target() != nullptr && selectedTrack->Target()->owner == machine)
+        selectedTrack = nullptr;
+    if (draggedTrack != nullptr && draggedTrack->Target() != nullptr && draggedTrack->Target()->owner == machine)
+        ReleaseGrid();
+    sequence.RemoveTracksOf(machine);
+}
+
+void CSequenceEditor::Clear()
+{
+    CHostMutexHold hold(patternEditor.PlaybackLock());
+    selectedTrack = nullptr;
+    ReleaseGrid();
+    sequence.Clear();
+}
+
+void CSequenceEditor::SetLength(int units)
+{
+    units = std::clamp(units, CSequence::kMinimumLength, CSequence::kMaximumLength);
+    CHostMutexHold hold(patternEditor.PlaybackLock());
+    ReleaseGrid();
+    sequence.SetLength(units);
+}
+
+void CSequenceEditor::OnPatternAdded(CPattern*)
+{
+    // The choice list is built from the pattern list whenever it is asked
+    // for, so it already holds the new pattern.
+}
+
+void CSequenceEditor::OnPatternRemoved(CPattern* pattern)
+{
+    if (draggedEntry != nullptr && draggedEntry->pattern == pattern)
+        ReleaseGrid();
+    sequence.RemoveEntriesOf(pattern);
+}
+
+void CSequenceEditor::OnPatternResized(CPattern* pattern)
+{
+    CSequenceTrack* track = sequence.FindTrack(pattern->Target());
+    if (track == nullptr)
+        return;
+    if (track == draggedTrack)
+        ReleaseGrid();
+    track->ResolveOverlaps(sequence.Length());
+}
+
+void CSequenceEditor::OnAllPatternsRemoved()
+{
+    ReleaseGrid();
+    for (int i = 0; i < sequence.TrackCount(); ++i)
+        sequence.Track(i)->ClearEntries();
+}
+
+void CSequenceEditor::SelectTrack(int trackIndex)
+{
+    selectedTrack = sequence.Track(trackIndex);
+    if (selectedTrack == nullptr || selectedTrack->ChosenPattern() != nullptr)
+        return;
+    const std::vector<CPattern*> choices = PatternChoices();
+    if (!choices.empty())
+        selectedTrack->SetChosenPattern(choices.front());
+}
+
+std::vector<CPattern*> CSequenceEditor::PatternChoices() const
+{
+    if (selectedTrack == nullptr)
+        return {};
+    return patternEditor.PatternsOf(selectedTrack->Target());
+}
+
+void CSequenceEditor::ChoosePattern(CPattern* pattern)
+{
+    if (selectedTrack == nullptr)
+        return;
+    const std::vector<CPattern*> choices = PatternChoices();
+    if (pattern == nullptr || std::find(choices.begin(), choices.end(), pattern) != choices.end())
+        selectedTrack->SetChosenPattern(pattern);
+}
+
+void CSequenceEditor::PressGrid(int unit, int trackIndex, MouseButton button)
+{
+    ReleaseGrid();
+    CSequenceTrack* track = sequence.Track(trackIndex);
+    if (track == nullptr)
+        return;
+    CSequenceEntry* entry = track->EntryAt(unit);
+    if (button == MouseButton::Right) {
+        if (entry != nullptr) {
+            CHostMutexHold hold(patternEditor.PlaybackLock());
+            track->RemoveEntry(entry);
+        }
+        return;
+    }
+    if (entry != nullptr) {
+        draggedEntry = entry;
+        draggedTrack = track;
+        grabOffset = unit - entry->position;
+        return;
+    }
+    CPattern* chosen = track->ChosenPattern();
+    if (track != selectedTrack || chosen == nullptr)
+        return;
+    if (!track->Fits(unit, chosen->Length(), sequence.Length(), nullptr))
+        return;
+    CHostMutexHold hold(patternEditor.PlaybackLock());
+    track->AddEntry(unit, chosen);
+}
+
+void CSequenceEditor::DragGrid(int unit)
+{
+    if (draggedEntry == nullptr || draggedTrack == nullptr || draggedEntry->pattern == nullptr)
+        return;
+    const int position = unit - grabOffset;
+    if (position == draggedEntry->position ||
+        !draggedTrack->Fits(position, draggedEntry->pattern->Length(), sequence.Length(), draggedEntry))
+        return;
+    CHostMutexHold hold(patternEditor.PlaybackLock());
+    draggedEntry->position = position;
+}
+
+void CSequenceEditor::ReleaseGrid()
+{
+    draggedEntry = nullptr;
+    draggedTrack = nullptr;
+    grabOffset = 0;
+}
+
+bool CSequenceEditor::PlaceEntry(int trackIndex, int position, CPattern* pattern)
+{
+    CSequenceTrack* track = sequence.Track(trackIndex);
+    if (track == nullptr || pattern == nullptr || pattern->Target() == nullptr ||
+        pattern->Target() != track->Target())
+        return false;
+    if (!track->Fits(position, pattern->Length(), sequence.Length(), nullptr))
+        return false;
+    CHostMutexHold hold(patternEditor.PlaybackLock());
+    track->AddEntry(position, pattern);
+    return true;
+}
+
+void CSequenceEditor::Play()
+{
+    CHostMutexHold hold(patternEditor.PlaybackLock());
+    playButton.store(true, std::memory_order_relaxed);
+    songPosition.store(0.0, std::memory_order_relaxed);
+    playing.store(true, std::memory_order_relaxed);
+}
+
+void CSequenceEditor::Stop()
+{
+    bool wasRecording;
+    {
+        CHostMutexHold hold(patternEditor.PlaybackLock());
+        playing.store(false, std::memory_order_relaxed);
+        playButton.store(false, std::memory_order_relaxed);
+        wasRecording = recordButton.exchange(false, std::memory_order_relaxed);
+    }
+    if (wasRecording)
+        StopRecording();
+}
+
+void CSequenceEditor::RecordSong(bool on)
+{
+    if (!on) {
+        Stop();
+        // Released by hand after the song had already ended: the recording
+        // the audio thread asked to stop is stopped here, once.
+        if (recordingStopPending.exchange(false, std::memory_order_relaxed))
+            StopRecording();
+        return;
+    }
+    if (recordingHandler)
+        recordingHandler(true);
+    CHostMutexHold hold(patternEditor.PlaybackLock());
+    recordButton.store(true, std::memory_order_relaxed);
+    playButton.store(true, std::memory_order_relaxed);
+    songPosition.store(0.0, std::memory_order_relaxed);
+    playing.store(true, std::memory_order_relaxed);
+}
+
+void CSequenceEditor::SetLoop(bool on)
+{
+    loop.store(on, std::memory_order_relaxed);
+}
+
+void CSequenceEditor::UpdateFromPlayback()
+{
+    if (recordingStopPending.exchange(false, std::memory_order_relaxed))
+        StopRecording();
+}
+
+void CSequenceEditor::StopRecording()
+{
+    if (recordingHandler)
+        recordingHandler(false);
+}

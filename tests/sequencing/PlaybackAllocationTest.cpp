@@ -1,0 +1,128 @@
+// Playback allocates nothing: the global allocation functions are replaced
+// here so that every operator new on any thread is counted while a song and
+// a looping pattern play.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "framework/ControlEvent.h"
+#include "tests/sequencing/SequencingRig.h"
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+
+void* Allocate(std::size_t size) noexcept
+{
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(size != 0 ? size : 1);
+}
+
+void* AllocateOrThrow(std::size_t size)
+{
+    void* memory = Allocate(size);
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    return memory;
+}
+
+void* AllocateAligned(std::size_t size, std::align_val_t alignment) noexcept
+{
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    const auto align = static_cast<std::size_t>(alignment);
+    const std::size_t rounded = (size + align - 1) / align * align;
+    return std::aligned_alloc(align, rounded != 0 ? rounded : align);
+}
+
+void* AllocateAlignedOrThrow(std::size_t size, std::align_val_t alignment)
+{
+    void* memory = AllocateAligned(size, alignment);
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    return memory;
+}
+
+} // namespace
+
+void* operator new(std::size_t size) { return AllocateOrThrow(size); }
+void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new(std::size_t size, std::align_val_t alignment) { return AllocateAlignedOrThrow(size, alignment); }
+void* operator new[](std::size_t size, std::align_val_t alignment) { return AllocateAlignedOrThrow(size, alignment); }
+void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    return AllocateAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    return AllocateAligned(size, alignment);
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
+
+using namespace sequencing_test;
+
+TEST(PlaybackAllocation, SongAndPatternPlayWithoutAllocating)
+{
+    // 1200 BPM, 64 ticks per beat: 34 samples a tick, so a 1024-sample
+    // block holds almost two passes of a 16-tick pattern from the pattern
+    // editor and as much of the song: far more events than a buffer holds
+    // before it has been sized.
+    CSequencingRig rig(1024, 44100);
+    rig.SetTempo(1200.0, 64.0);
+    CRecordingMachine* synth = rig.AddRecorder("Synth");
+    CRecordingMachine* pads = rig.AddRecorder("Pads", kPadsType);
+    CPatternEditor& editor = *rig.patternEditor;
+    CSequenceEditor& sequence = *rig.sequenceEditor;
+    const CSequence& song = sequence.Sequence();
+
+    for (CRecordingMachine* machine : {synth, pads}) {
+        const int track = song.IndexOfTrack(song.FindTrack(CSequencingRig::ControlIn(machine)));
+        for (int p = 0; p < 3; ++p) {
+            CPattern* pattern = rig.AddPattern(machine, 4);
+            for (int tick = 0; tick < 16; ++tick)
+                editor.PressNote(tick + 0.5, machine == pads ? tick % 11 : 127 - (36 + tick), MouseButton::Left);
+            for (int property : {-1, 0, 1}) {
+                editor.SelectProperty(property);
+                editor.AddControlTrack();
+                for (int tick = 0; tick < 16; ++tick)
+                    editor.PressControl(pattern->ControlTrackCount() - 1, tick, 0.5f, MouseButton::Left);
+            }
+            sequence.PlaceEntry(track, 4 * p, pattern);
+        }
+    }
+    sequence.SetLength(12);
+    sequence.SetLoop(true);
+    sequence.Play();
+    editor.SetLoopButton(true);
+    editor.SetPlayButton(true);
+
+    // From the very first block: the ports were sized while the patterns
+    // were made, not by the first blocks that needed the room.
+    const std::size_t before = synth->received.size() + pads->received.size();
+    counting.store(true);
+    rig.Render(400);
+    counting.store(false);
+
+    EXPECT_EQ(allocations.load(), 0);
+    // It did play: notes, triggers and parameters of three passes.
+    EXPECT_GT(synth->received.size() + pads->received.size(), before + 1000);
+    EXPECT_FALSE(pads->OfType(kEventTriggerOn).empty());
+}
