@@ -1,0 +1,7 @@
+# Benchmarks of the stock machine library: RazuZuri's cost per voice and
+# sample, and the library's start-up (CorvPlugInit) on the built .so.
+if(TARGET stockpack)
+    corvane_benchmark(bench_razuzuri RazuZuriBench.cpp RazuZuriInitBench.cpp LIBS stockpack_core ${CMAKE_DL_LIBS})
+    add_dependencies(bench_razuzuri stockpack)
+    target_compile_definitions(bench_razuzuri PRIVATE CORVANE_STOCKPACK_LIBRARY="$<TARGET_FILE:stockpack>")
+endif()

@@ -1,0 +1,273 @@
+#include "stockpack/Mixer.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "framework/AudioBuffer.h"
+#include "framework/Host.h"
+#include "framework/Port.h"
+
+namespace {
+
+constexpr int kFallbackSampleRate = 44100;
+constexpr int kFallbackBlockSize = 256;
+/// Room for the longest name ("Track 8 Balance") or value text, with its zero.
+constexpr std::size_t kTextSize = 24;
+constexpr double kCreationValue = 0.5;
+
+constexpr const char* kTrackPositionNames[CMixer::kTrackParameters] = {"Level", "Balance", "Low", "Mid",
+                                                                        "High", "AUX1", "AUX2"};
+
+constexpr std::int32_t kStereoInput = kPortAudio | kPortInput | kPortStereo;
+constexpr std::int32_t kStereoOutput = kPortAudio | kPortOutput | kPortStereo;
+
+/// 10^((60 Level - 48) / 10): Level 0.8 is unity, 0.5 is -18 dB. Level is
+/// taken at single precision, as the saved projects were mixed with it.
+double StripGain(double level)
+{
+    const float levelSingle = static_cast<float>(level);
+    return std::pow(10.0, (60.0 * levelSingle - 48.0) / 10.0);
+}
+
+bool HasStereoSamples(const CPort* port)
+{
+    const CAudioBuffer* audio = port->audio;
+    return audio != nullptr && audio->left != nullptr && audio->right != nullptr;
+}
+
+} // namespace
+
+CMixer::CMixer(CHost* host) : CMachine(host)
+{
+    const int hostRate = host != nullptr ? host->GetSampleRate() : 0;
+    const int hostBlock = host != nullptr ? host->GetBlockSize() : 0;
+    sampleRate = hostRate > 0 ? hostRate : kFallbackSampleRate;
+    blockSize = hostBlock > 0 ? hostBlock : kFallbackBlockSize;
+
+    portCount = kPortCount;
+    ports = new CPort*[kPortCount];
+    ports[kOutputPort] = new CPort(host, this, kStereoOutput, "OUTPUT");
+    char portName[kTextSize];
+    for (int t = 0; t < kTracks; ++t) {
+        std::snprintf(portName, sizeof portName, "TRK%iIN", t + 1);
+        ports[TrackInputPort(t)] = new CPort(host, this, kStereoInput, portName);
+    }
+    for (int a = 0; a < kAuxLoops; ++a) {
+        std::snprintf(portName, sizeof portName, "AUX%iOUT", a + 1);
+        ports[SendPort(a)] = new CPort(host, this, kStereoOutput | kPortAuxiliary, portName);
+        std::snprintf(portName, sizeof portName, "AUX%iIN", a + 1);
+        ports[ReturnPort(a)] = new CPort(host, this, kStereoInput | kPortAuxiliary, portName);
+    }
+    parameterCount = kParameterCount;
+    programCount = 0;
+    triggerCount = 0;
+
+    for (double& value : values)
+        value = kCreationValue;
+    // The band gains start at 1 and glide to the strips' values, as the
+    // level does, so a new mixer fades in to its settings.
+    for (int strip = 0; strip < kStrips; ++strip) {
+        for (auto& channel : channels[strip])
+            channel.SetSampleRate(sampleRate);
+        UpdateBandTargets(strip);
+    }
+}
+
+CMixer::~CMixer()
+{
+    for (int i = 0; i < portCount; ++i)
+        delete ports[i];
+    delete[] ports;
+}
+
+void CMixer::Locate(int index, int& strip, int& position)
+{
+    if (index < kFirstReturnParameter) {
+        strip = index / kTrackParameters;
+        position = index % kTrackParameters;
+    } else {
+        strip = kTracks + (index - kFirstReturnParameter) / kReturnParameters;
+        position = (index - kFirstReturnParameter) % kReturnParameters;
+    }
+}
+
+double CMixer::GetParameter(int index)
+{
+    if (index < 0 || index >= kParameterCount)
+        return 0.0;
+    return values[index];
+}
+
+void CMixer::SetParameter(int index, double value)
+{
+    if (index < 0 || index >= kParameterCount)
+        return;
+    int strip = 0;
+    int position = 0;
+    Locate(index, strip, position);
+    Lock();
+    values[index] = value;
+    if (position == kLow || position == kMid || position == kHigh)
+        UpdateBandTargets(strip);
+    Unlock();
+}
+
+void CMixer::UpdateBandTargets(int strip) noexcept
+{
+    const double low = values[ParameterIndex(strip, kLow)];
+    const double mid = values[ParameterIndex(strip, kMid)];
+    const double high = values[ParameterIndex(strip, kHigh)];
+    for (auto& channel : channels[strip])
+        channel.SetBandTargets(low, mid, high);
+}
+
+void CMixer::GetParameterName(int index, char* out)
+{
+    if (index < 0 || index >= kParameterCount) {
+        out[0] = '\0';
+        return;
+    }
+    int strip = 0;
+    int position = 0;
+    Locate(index, strip, position);
+    if (strip < kTracks)
+        std::snprintf(out, kTextSize, "Track %i %s", strip + 1, kTrackPositionNames[position]);
+    else
+        std::snprintf(out, kTextSize, "AUX %i %s", strip - kTracks + 1, kTrackPositionNames[position]);
+}
+
+void CMixer::FormatParameter(int index, double value, char* out)
+{
+    if (index < 0 || index >= kParameterCount) {
+        out[0] = '\0';
+        return;
+    }
+    std::snprintf(out, kTextSize, "%i%%", static_cast<int>(value * 100.0));
+}
+
+void CMixer::SetSampleRate(int rate)
+{
+    if (rate <= 0)
+        return;
+    Lock();
+    sampleRate = rate;
+    for (auto& strip : channels) {
+        for (auto& channel : strip)
+            channel.SetSampleRate(rate);
+    }
+    Unlock();
+}
+
+void CMixer::SetBlockSize(int length)
+{
+    if (length > 0)
+        blockSize = length;
+}
+
+void CMixer::SetMute(int strip, bool on)
+{
+    if (strip < 0 || strip >= kStrips)
+        return;
+    Lock();
+    muted[strip] = on;
+    Unlock();
+}
+
+void CMixer::SetSolo(int strip, bool on)
+{
+    if (strip < 0 || strip >= kStrips)
+        return;
+    Lock();
+    if (on)
+        soloStrip = strip;
+    else if (soloStrip == strip)
+        soloStrip = kNoSolo;
+    Unlock();
+}
+
+bool CMixer::IsAudible(int strip) const noexcept
+{
+    return !muted[strip] && (soloStrip == kNoSolo || soloStrip == strip);
+}
+
+void CMixer::StripTargets(int strip, double& left, double& right) const noexcept
+{
+    if (!IsAudible(strip)) {
+        left = 0.0;
+        right = 0.0;
+        return;
+    }
+    const double gain = StripGain(values[ParameterIndex(strip, kLevel)]);
+    const double balance = values[ParameterIndex(strip, kBalance)];
+    left = (1.0 - balance) * gain;
+    right = balance * gain;
+}
+
+void CMixer::Work()
+{
+    for (int p = 0; p < kPortCount; ++p) {
+        const bool cleared = p == kOutputPort || p >= SendPort(0);
+        if (cleared && ports[p]->audio != nullptr)
+            ports[p]->audio->Clear();
+    }
+    CPort* output = ports[kOutputPort];
+    if (!HasStereoSamples(output))
+        return;
+    const int frames = output->audio->length;
+    double* outLeft = output->audio->left;
+    double* outRight = output->audio->right;
+
+    double* sendLeft[CMixerChannel::kSendCount] = {};
+    double* sendRight[CMixerChannel::kSendCount] = {};
+    for (int a = 0; a < kAuxLoops; ++a) {
+        const CPort* send = ports[SendPort(a)];
+        if (HasStereoSamples(send) && send->audio->length >= frames) {
+            sendLeft[a] = send->audio->left;
+            sendRight[a] = send->audio->right;
+        }
+    }
+
+    for (int t = 0; t < kTracks; ++t) {
+        const CPort* input = ports[TrackInputPort(t)];
+        if (!HasStereoSamples(input) || input->audio->length < frames)
+            continue;
+        CMixerChannel::Targets left;
+        CMixerChannel::Targets right;
+        StripTargets(t, left.level, right.level);
+        if (IsAudible(t)) {
+            for (int a = 0; a < kAuxLoops; ++a) {
+                left.send[a] = values[ParameterIndex(t, kAux1 + a)];
+                right.send[a] = left.send[a];
+            }
+        }
+        peaks[t][0] = channels[t][0].Process(input->audio->left, outLeft, sendLeft, left, frames);
+        peaks[t][1] = channels[t][1].Process(input->audio->right, outRight, sendRight, right, frames);
+    }
+}
+
+void CMixer::WorkReturns()
+{
+    CPort* output = ports[kOutputPort];
+    if (!HasStereoSamples(output))
+        return;
+    const int frames = output->audio->length;
+    double* const noSends[CMixerChannel::kSendCount] = {};
+    for (int a = 0; a < kAuxLoops; ++a) {
+        const int strip = kTracks + a;
+        const CPort* input = ports[ReturnPort(a)];
+        if (!HasStereoSamples(input) || input->audio->length < frames)
+            continue;
+        CMixerChannel::Targets left;
+        CMixerChannel::Targets right;
+        StripTargets(strip, left.level, right.level);
+        peaks[strip][0] = channels[strip][0].Process(input->audio->left, output->audio->left, noSends, left, frames);
+        peaks[strip][1] =
+            channels[strip][1].Process(input->audio->right, output->audio->right, noSends, right, frames);
+    }
+}
+
+void CMixer::Idle()
+{
+    // The meters read Peak() when the editor is open; without an editor
+    // there is nothing to hand the peaks to.
+}

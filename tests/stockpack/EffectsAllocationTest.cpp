@@ -1,0 +1,133 @@
+// The effects' Work and WorkReturns allocate nothing: the global allocation
+// functions are replaced here, and every operator new made while the mixer,
+// the echo and the filter render (with parameter changes between blocks) is
+// counted.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+#include "framework/AudioBuffer.h"
+#include "framework/Port.h"
+#include "stockpack/Echo.h"
+#include "stockpack/Mixer.h"
+#include "stockpack/RedoRuvizFilter.h"
+#include "tests/stockpack/StockTestSupport.h"
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+
+void* Allocate(std::size_t size) noexcept
+{
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(size != 0 ? size : 1);
+}
+
+void* AllocateOrThrow(std::size_t size)
+{
+    void* memory = Allocate(size);
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    return memory;
+}
+
+void* AllocateAligned(std::size_t size, std::align_val_t alignment) noexcept
+{
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    const auto align = static_cast<std::size_t>(alignment);
+    const std::size_t rounded = (size + align - 1) / align * align;
+    return std::aligned_alloc(align, rounded != 0 ? rounded : align);
+}
+
+void* AllocateAlignedOrThrow(std::size_t size, std::align_val_t alignment)
+{
+    void* memory = AllocateAligned(size, alignment);
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    return memory;
+}
+
+} // namespace
+
+void* operator new(std::size_t size) { return AllocateOrThrow(size); }
+void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new(std::size_t size, std::align_val_t alignment) { return AllocateAlignedOrThrow(size, alignment); }
+void* operator new[](std::size_t size, std::align_val_t alignment) { return AllocateAlignedOrThrow(size, alignment); }
+void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    return AllocateAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    return AllocateAligned(size, alignment);
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
+
+namespace {
+
+/// Fills every audio input of machine with a tone, so that every path runs.
+void FeedInputs(CMachine& machine, int block)
+{
+    for (int p = 0; p < machine.portCount; ++p) {
+        CPort* port = machine.ports[p];
+        if (!port->Is(kPortAudio | kPortInput) || port->audio == nullptr)
+            continue;
+        for (int i = 0; i < port->audio->length; ++i) {
+            port->audio->left[i] = std::sin(0.05 * (block * port->audio->length + i) + p);
+            port->audio->right[i] = -port->audio->left[i];
+        }
+    }
+}
+
+} // namespace
+
+TEST(EffectsAllocation, WorkAndWorkReturnsAllocateNothing)
+{
+    stock_test::CStockTestHost host;
+    CMixer mixer(&host);
+    CEcho echo(&host);
+    CRedoRuvizFilter filter(&host, nullptr);
+    echo.SetParameter(CEcho::ParameterIndex(2, CEcho::kWetLevel), 1.0);
+    echo.SetParameter(CEcho::ParameterIndex(2, CEcho::kLfoAmount), 1.0);
+    mixer.SetSolo(3, true);
+    mixer.SetSolo(3, false);
+
+    allocations = 0;
+    counting = true;
+    for (int block = 0; block < 64; ++block) {
+        for (CMachine* machine : {static_cast<CMachine*>(&mixer), static_cast<CMachine*>(&echo),
+                                  static_cast<CMachine*>(&filter)})
+            FeedInputs(*machine, block);
+        mixer.Work();
+        mixer.WorkReturns();
+        echo.Work();
+        filter.Work();
+        // Parameter changes between blocks are stores too.
+        mixer.SetParameter(block % CMixer::kParameterCount, (block % 10) / 10.0);
+        echo.SetParameter(block % CEcho::kParameterCount, (block % 7) / 7.0);
+        filter.SetParameter(0, (block % 5) / 4.0);
+        mixer.SetMute(block % CMixer::kStrips, block % 3 == 0);
+    }
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+}
