@@ -18,6 +18,7 @@ bool CWavStreamWriter::Open(const char* path, WavSampleFormat newFormat, int new
     format = newFormat;
     channels = newChannels == 2 ? 2 : 1;
     frames = 0;
+    headerFrames = 0;
     writeFailed = false;
     const std::size_t bytesPerSample = format == WavSampleFormat::Pcm16 ? 2 : 4;
     scratch.assign(static_cast<std::size_t>(largestBlock > 0 ? largestBlock : 1) * channels * bytesPerSample, 0);
@@ -72,4 +73,20 @@ void CWavStreamWriter::Close(int sampleRate)
     if (std::fclose(file) != 0)
         writeFailed = true;
     file = nullptr;
+}
+
+void CWavStreamWriter::UpdateHeader(int sampleRate)
+{
+    if (file == nullptr)
+        return;
+    unsigned char header[kWavHeaderBytes];
+    BuildWavHeader(header, format, channels, sampleRate, frames);
+    // Seeking flushes what the stream holds, so the data reaches the system
+    // before the header that counts it, and the header before the next data.
+    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fwrite(header, 1, kWavHeaderBytes, file) != kWavHeaderBytes ||
+        std::fseek(file, 0, SEEK_END) != 0 || std::fflush(file) != 0) {
+        writeFailed = true;
+        return;
+    }
+    headerFrames = frames;
 }

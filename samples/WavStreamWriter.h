@@ -1,7 +1,9 @@
 #pragma once
 // CWavStreamWriter: writes a WAV file block by block, as the recorder tracks
 // and the renderer do. The header's place stays empty until Close writes it
-// from the frame count, so a file that was never closed has no valid header.
+// from the frame count, so a file that was never closed has no valid header,
+// unless the writer calls UpdateHeader along the way (the recorder does, so
+// that a take survives a crash up to the last update).
 //
 // Append converts into a buffer sized at Open for the largest block, so it
 // allocates nothing while recording; it writes to the file from the thread
@@ -27,11 +29,18 @@ public:
     void Append(const double* left, const double* right, int frames);
     /// Writes the header with the rate the host runs at now and closes.
     void Close(int sampleRate);
+    /// Writes a valid header for the frames appended so far and hands every
+    /// byte written to the system, then goes on at the end of the data:
+    /// should the process die, the file reads as the take up to here. From
+    /// the thread that appends.
+    void UpdateHeader(int sampleRate);
 
     bool IsOpen() const { return file != nullptr; }
     /// Whether any write came up short (a full disk).
     bool WriteFailed() const { return writeFailed; }
     std::uint32_t Frames() const { return frames; }
+    /// The frame count the header on disk gives (0 before any header).
+    std::uint32_t HeaderFrames() const { return headerFrames; }
     int Channels() const { return channels; }
 
 private:
@@ -39,6 +48,7 @@ private:
     WavSampleFormat format = WavSampleFormat::Pcm16;
     int channels = 1;
     std::uint32_t frames = 0;
+    std::uint32_t headerFrames = 0;
     bool writeFailed = false;
     std::vector<unsigned char> scratch;
 };

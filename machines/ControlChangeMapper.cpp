@@ -1,0 +1,175 @@
+#include "machines/ControlChangeMapper.h"
+
+#include <cstdlib>
+
+#include "framework/ControlBuffer.h"
+#include "framework/Port.h"
+#include "machines/StateBytes.h"
+
+CControlChangeMapper::CControlChangeMapper(CHost* host) : CMachine(host)
+{
+    ports = new CPort*[2];
+    ports[kControlIn] = new CPort(host, this, kPortControl | kPortInput, "Control In");
+    ports[kControlOut] = new CPort(host, this, kPortControl | kPortOutput, "Control Out");
+    portCount = 2;
+    ports[kControlOut]->control->Reserve(kReservedEvents);
+}
+
+CControlChangeMapper::~CControlChangeMapper()
+{
+    for (int i = 0; i < mappings.GetCount(); ++i)
+        delete At(i);
+    for (int i = 0; i < portCount; ++i)
+        delete ports[i];
+    delete[] ports;
+}
+
+void CControlChangeMapper::Work()
+{
+    // A mapper the master does not reach runs without its lock held by the
+    // engine; the lock nests, so taking it here costs nothing otherwise.
+    Lock();
+    CControlBuffer* in = ports[kControlIn]->control;
+    CControlBuffer* out = ports[kControlOut]->control;
+    ControlEvent event;
+    while (in->Pop(&event)) {
+        if (event.type == kEventParameter)
+            Map(event);
+        out->Insert(&event);
+    }
+    Unlock();
+}
+
+void CControlChangeMapper::Map(ControlEvent& event)
+{
+    const int count = mappings.GetCount();
+    // Training first, so the event that trains a pair is already mapped by it.
+    for (int i = 0; i < count; ++i) {
+        Mapping* mapping = At(i);
+        if (mapping->training) {
+            mapping->training = false;
+            mapping->mapIn = event.index;
+            trained.fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        const Mapping* mapping = At(i);
+        if (mapping->mapIn == event.index) {
+            event.index = mapping->mapOut;
+            return;
+        }
+    }
+}
+
+int CControlChangeMapper::AddMapping()
+{
+    Lock();
+    mappings.AddItem(new Mapping);
+    const int index = mappings.GetCount() - 1;
+    Unlock();
+    return index;
+}
+
+void CControlChangeMapper::SetMapping(int pair, int mapIn, int mapOut)
+{
+    Lock();
+    if (Mapping* mapping = At(pair)) {
+        mapping->mapIn = mapIn;
+        mapping->mapOut = mapOut;
+    }
+    Unlock();
+}
+
+void CControlChangeMapper::RemoveMapping(int pair)
+{
+    Lock();
+    if (Mapping* mapping = At(pair)) {
+        mappings.RemoveItem(pair);
+        delete mapping;
+    }
+    Unlock();
+}
+
+void CControlChangeMapper::RemoveLastMapping()
+{
+    Lock();
+    const int count = mappings.GetCount();
+    Unlock();
+    if (count > 0)
+        RemoveMapping(count - 1);
+}
+
+int CControlChangeMapper::MappingCount()
+{
+    Lock();
+    const int count = mappings.GetCount();
+    Unlock();
+    return count;
+}
+
+bool CControlChangeMapper::GetMapping(int pair, Mapping* out)
+{
+    Lock();
+    const Mapping* mapping = At(pair);
+    if (mapping != nullptr)
+        *out = *mapping;
+    Unlock();
+    return mapping != nullptr;
+}
+
+void CControlChangeMapper::SetTraining(int pair, bool on)
+{
+    Lock();
+    if (Mapping* mapping = At(pair))
+        mapping->training = on;
+    Unlock();
+}
+
+void CControlChangeMapper::LoadState(const void* data, int length, bool)
+{
+    if (data == nullptr || length < 4)
+        return;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const std::int32_t count = ReadStateInt32(bytes);
+    // In 64 bits, so a count near the int32 limits cannot wrap into a match.
+    if ((2 * static_cast<std::int64_t>(count) + 1) * 4 != length)
+        return;
+    Lock();
+    for (int i = 0; i < count; ++i) {
+        auto* mapping = new Mapping;
+        mapping->mapIn = ReadStateInt32(bytes + 4 + 8 * i);
+        mapping->mapOut = ReadStateInt32(bytes + 8 + 8 * i);
+        mappings.AddItem(mapping);
+    }
+    Unlock();
+}
+
+void CControlChangeMapper::SaveState(void** data, int* length, bool* hostFormat)
+{
+    Lock();
+    const int count = mappings.GetCount();
+    const int bytesNeeded = (2 * count + 1) * 4;
+    auto* bytes = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bytesNeeded)));
+    if (bytes != nullptr) {
+        WriteStateInt32(bytes, count);
+        for (int i = 0; i < count; ++i) {
+            WriteStateInt32(bytes + 4 + 8 * i, At(i)->mapIn);
+            WriteStateInt32(bytes + 8 + 8 * i, At(i)->mapOut);
+        }
+    }
+    Unlock();
+    *data = bytes;
+    *length = bytes != nullptr ? bytesNeeded : 0;
+    *hostFormat = false;
+}
+
+CControlChangeMapperInfo::CControlChangeMapperInfo(CHost* host) : host(host)
+{
+    name = "KV ControlChange Mapper";
+    identifier = "CorvPlug::KV ControlChange Mapper";
+}
+
+CMachine* CControlChangeMapperInfo::CreateMachine()
+{
+    return new CControlChangeMapper(host);
+}

@@ -1,0 +1,136 @@
+#include "machines/HDRecorder.h"
+
+#include <memory>
+
+#include "machines/HDTrack.h"
+#include "machines/HDTrackMachine.h"
+
+CHDRecorder::CHDRecorder() = default;
+
+CHDRecorder::~CHDRecorder()
+{
+    listLock.Lock();
+    std::vector<std::unique_ptr<CHDTrack>> rows = tracks.TakeAll();
+    listLock.Unlock();
+    for (auto& row : rows) {
+        if (CHDTrackMachine* machine = row->Machine())
+            machine->DetachRow(row.get());
+        row.reset();   // closes its file under its lock
+    }
+}
+
+int CHDRecorder::AddRow(CHDTrackMachine* machine, CHost* host, bool stereo)
+{
+    auto row = std::make_unique<CHDTrack>(machine, host, stereo);
+    listLock.Lock();
+    const int index = tracks.Add(std::move(row));
+    listLock.Unlock();
+    return index;
+}
+
+void CHDRecorder::RemoveRow(CHDTrackMachine* machine)
+{
+    listLock.Lock();
+    std::vector<std::unique_ptr<CHDTrack>> removed = tracks.RemoveRowsOf(machine);
+    // Destroyed inside the list lock, so a refresh never sees a row going.
+    removed.clear();
+    listLock.Unlock();
+}
+
+void CHDRecorder::LockAll()
+{
+    if (blockLock != nullptr)
+        blockLock->Lock();
+    listLock.Lock();
+    for (int i = 0; i < tracks.Count(); ++i)
+        tracks.At(i)->Lock();
+}
+
+void CHDRecorder::UnlockAll()
+{
+    for (int i = 0; i < tracks.Count(); ++i)
+        tracks.At(i)->Unlock();
+    listLock.Unlock();
+    if (blockLock != nullptr)
+        blockLock->Unlock();
+}
+
+std::vector<std::string> CHDRecorder::StartAll()
+{
+    std::vector<std::string> failures;
+    LockAll();
+    for (int i = 0; i < tracks.Count(); ++i) {
+        CHDTrack* track = tracks.At(i);
+        if (!track->Open() && track->FileName() != "")
+            failures.push_back(track->LastError());
+    }
+    globalToggle = true;
+    UnlockAll();
+    return failures;
+}
+
+void CHDRecorder::StopAll()
+{
+    LockAll();
+    for (int i = 0; i < tracks.Count(); ++i)
+        tracks.At(i)->Close();
+    globalToggle = false;
+    UnlockAll();
+}
+
+std::vector<std::string> CHDRecorder::SetGlobalRecordStream(bool on)
+{
+    if (on)
+        return StartAll();
+    StopAll();
+    return {};
+}
+
+void CHDRecorder::OnSongRecording(bool on)
+{
+    SetGlobalRecordStream(on);
+}
+
+void CHDRecorder::Refresh(std::uint32_t nowMilliseconds)
+{
+    listLock.Lock();
+    for (int i = 0; i < tracks.Count(); ++i)
+        tracks.At(i)->Refresh(nowMilliseconds);
+    listLock.Unlock();
+}
+
+int CHDRecorder::RowCount()
+{
+    listLock.Lock();
+    const int count = tracks.Count();
+    listLock.Unlock();
+    return count;
+}
+
+CHDTrack* CHDRecorder::Row(int index)
+{
+    listLock.Lock();
+    CHDTrack* row = tracks.At(index);
+    listLock.Unlock();
+    return row;
+}
+
+int CHDRecorder::RowIndexOf(const CHDTrackMachine* machine)
+{
+    listLock.Lock();
+    const int index = tracks.IndexOf(machine);
+    listLock.Unlock();
+    return index;
+}
+
+int CHDRecorder::ArmedCount()
+{
+    listLock.Lock();
+    int armed = 0;
+    for (int i = 0; i < tracks.Count(); ++i) {
+        if (!tracks.At(i)->FileName().empty())
+            ++armed;
+    }
+    listLock.Unlock();
+    return armed;
+}
