@@ -6,7 +6,7 @@ TEST_BUILD_DIR ?= build-test
 JOBS ?= $(shell nproc)
 DEMO ?= examples/demo.cvx
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench clean fuzz
 
 all: build
 
@@ -21,7 +21,7 @@ build: deps $(BUILD_DIR)/build.ninja
 
 run: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target studio
-	$(BUILD_DIR)/bin/corvane --version
+	bash tools/run-demo.sh $(BUILD_DIR) $(DEMO)
 
 $(TEST_BUILD_DIR)/build.ninja: | deps
 	cmake -S . -B $(TEST_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_BENCH=OFF
@@ -36,3 +36,14 @@ bench: build
 
 clean:
 	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)
+
+# Builds the project reader's libFuzzer target with clang in a folder of its
+# own and runs it for a bounded minute from seeds it writes itself.
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DCORVANE_SANITIZE=ON -DCORVANE_BENCH=OFF \
+		-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
+	cmake --build build-fuzz -j $(JOBS) --target project_read_fuzzer
+	mkdir -p build-fuzz/fuzz/corpus
+	CORVANE_FUZZ_SEEDS=build-fuzz/fuzz/corpus build-fuzz/fuzz/project_read_fuzzer \
+		-max_total_time=60 -max_len=65536 -timeout=20 -rss_limit_mb=4096 build-fuzz/fuzz/corpus

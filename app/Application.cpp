@@ -13,9 +13,17 @@
 #include "host/MachineContainer.h"
 #include "host/MachineRegistry.h"
 #include "host/Studio.h"
+#include "machines/HDRecorder.h"
+#include "machines/MIDIDevices.h"
+#include "platform/Clock.h"
 #include "platform/Directory.h"
 #include "platform/SystemInfo.h"
 #include "plugins/MachineLibraryLoader.h"
+#include "project/Project.h"
+#include "project/ProjectCommands.h"
+#include "sequencing/PatternEditor.h"
+#include "sequencing/SequenceEditor.h"
+#include "sequencing/StudioPlayback.h"
 
 namespace {
 
@@ -39,7 +47,18 @@ CApplication::~CApplication()
         options->outputDriver = drivers->CurrentIndex();
     }
     drivers.reset();
+    // The studio's machines go first, while the editors that refer to them
+    // still exist to be told; then the editors.
+    if (studio)
+        studio->Clear();
+    project.reset();
+    sequenceEditor.reset();
+    patternEditor.reset();
     studio.reset();
+    // Recorder tracks and MIDI machines referred to these until the studio
+    // was gone.
+    recorder.reset();
+    midiDevices.reset();
     peakMeter.reset();
     if (host)
         host->SetRegistry(nullptr);
@@ -76,6 +95,8 @@ void CApplication::Init(const Settings& newSettings)
     processorCount = platform::GetProcessorCount();
 
     Status("Initializing Audio...");
+    midiDevices = std::make_unique<CMIDIDevices>();
+    recorder = std::make_unique<CHDRecorder>();
     drivers = std::make_unique<CDriverManager>(*options);
     CAudioOutputDriver& driver = drivers->Current();
     host = std::make_unique<CCorvHost>(driver.GetBufferSize(), driver.GetSampleRate(), cpuFeatures);
@@ -83,17 +104,28 @@ void CApplication::Init(const Settings& newSettings)
 
     registry = std::make_unique<CMachineRegistry>();
     host->SetRegistry(registry.get());
-    RegisterBuiltinMachines(*host, *registry);
+    RegisterBuiltinMachines(*host, *registry, BuiltinMachineServices{midiDevices.get(), recorder.get()});
     const std::string folder = settings.plugInFolder.empty() ? DefaultPlugInFolder() : settings.plugInFolder;
     LoadMachineLibraries(folder, *host, *registry, settings.status);
 
     peakMeter = std::make_unique<CPeakMeter>();
     studio = std::make_unique<CStudio>(*host);
     studio->SetPeakMeter(peakMeter.get());
+    patternEditor = std::make_unique<CPatternEditor>(*host);
+    sequenceEditor = std::make_unique<CSequenceEditor>(*host, *patternEditor);
+    InstallPlayback(*studio, *patternEditor, *sequenceEditor);
+    project = std::make_unique<CProject>(*host, *registry, *studio, *patternEditor, *sequenceEditor);
+    // Tracks started together start on the same block.
+    recorder->SetBlockLock(&studio->Lock());
+    sequenceEditor->SetRecordingHandler([this](bool on) { recorder->OnSongRecording(on); });
 
     if (settings.startAudio) {
         StartDriver();
         displayThread = std::make_unique<CGraphicsThread>(*studio, peakMeter.get());
+        displayThread->SetRefresh([this] {
+            recorder->Refresh(platform::GetTickCount());
+            sequenceEditor->UpdateFromPlayback();
+        });
         displayThread->Resume();
     }
 }
@@ -173,9 +205,7 @@ void CApplication::ChangeTicksPerBeat(double ticksPerBeat)
 
 std::string CApplication::WindowTitle() const
 {
-    if (projectPath.empty())
-        return "Corvane Studio";
-    return "Corvane Studio - " + platform::FileNameOf(projectPath);
+    return ProjectTitle(*project);
 }
 
 std::string CApplication::AboutText()

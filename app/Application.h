@@ -22,6 +22,11 @@ class CMachineRegistry;
 class CPeakMeter;
 class CStudio;
 class CAudioOutputDriver;
+class CHDRecorder;
+class CMIDIDevices;
+class CPatternEditor;
+class CProject;
+class CSequenceEditor;
 
 class CApplication {
 public:
@@ -70,8 +75,6 @@ public:
 
     /// "Corvane Studio" or "Corvane Studio - <file name>".
     std::string WindowTitle() const;
-    const std::string& ProjectPath() const { return projectPath; }
-    void SetProjectPath(std::string path) { projectPath = std::move(path); }
 
     /// "Version: 3.4.0\nPlatform: ..." as the about box shows it.
     static std::string AboutText();
@@ -82,6 +85,13 @@ public:
     CStudio& Studio() { return *studio; }
     CDriverManager& Drivers() { return *drivers; }
     CPeakMeter& PeakMeter() { return *peakMeter; }
+    CPatternEditor& PatternEditor() { return *patternEditor; }
+    CSequenceEditor& SequenceEditor() { return *sequenceEditor; }
+    /// The open project: the studio, both editors and the notes.
+    CProject& Project() { return *project; }
+    /// The recorder panel's tracks.
+    CHDRecorder& Recorder() { return *recorder; }
+    CMIDIDevices& MidiDevices() { return *midiDevices; }
     std::int32_t CpuFeatures() const { return cpuFeatures; }
     int ProcessorCount() const { return processorCount; }
 
@@ -92,12 +102,16 @@ private:
     std::unique_ptr<CAppOptions> options;
     std::int32_t cpuFeatures = 0;
     int processorCount = 1;
+    std::unique_ptr<CMIDIDevices> midiDevices;
+    std::unique_ptr<CHDRecorder> recorder;
     std::unique_ptr<CDriverManager> drivers;
     std::unique_ptr<CCorvHost> host;
     std::unique_ptr<CMachineRegistry> registry;
     std::unique_ptr<CPeakMeter> peakMeter;
     std::unique_ptr<CStudio> studio;
+    std::unique_ptr<CPatternEditor> patternEditor;
+    std::unique_ptr<CSequenceEditor> sequenceEditor;
+    std::unique_ptr<CProject> project;
     std::unique_ptr<CGraphicsThread> displayThread;
-    std::string projectPath;
     bool audioStarted = false;
 };

@@ -3,14 +3,24 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/Application.h"
+#include "app/DriverManager.h"
+#include "drivers/DriverProbe.h"
+#include "host/AppOptions.h"
+#include "app/InfoCommand.h"
 #include "app/MachineListing.h"
+#include "app/PlayCommand.h"
+#include "app/RenderCommand.h"
 #include "framework/Error.h"
+#include "project/Project.h"
+#include "project/ProjectCommands.h"
 
 namespace {
 
 constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
 
 void StatusToStandardError(const std::string& line)
 {
@@ -29,6 +39,17 @@ CApplication::Settings HeadlessSettings(bool quiet)
     return settings;
 }
 
+/// Messages that do not stop the command (a machine type that is missing)
+/// are printed and remembered.
+void CollectWarnings(CApplication& application, std::vector<std::string>& warnings, bool print)
+{
+    application.Project().reporter = [&warnings, print](const std::string& message) {
+        warnings.push_back(message);
+        if (print)
+            std::fprintf(stderr, "%s\n", message.c_str());
+    };
+}
+
 int ListMachines(bool quiet)
 {
     CApplication application;
@@ -37,26 +58,121 @@ int ListMachines(bool quiet)
     return 0;
 }
 
+int ListDrivers()
+{
+    CAppOptions options(CAppOptions::DefaultPath());
+    options.DisableSaveOnExit();
+    std::fputs(FormatDriverList(ProbeDrivers(options)).c_str(), stdout);
+    return 0;
+}
+
+int Info(const std::string& path, bool quiet)
+{
+    CApplication application;
+    application.Init(HeadlessSettings(true));
+    std::vector<std::string> warnings;
+    CollectWarnings(application, warnings, !quiet);
+    OpenProject(application.Project(), path);
+    std::fputs(ProjectInfoJson(application, warnings).c_str(), stdout);
+    return 0;
+}
+
+int Render(RenderRequest request)
+{
+    CApplication application;
+    application.Init(HeadlessSettings(true));
+    std::vector<std::string> warnings;
+    CollectWarnings(application, warnings, true);
+    const RenderSummary summary = RenderProject(application, request);
+    if (!request.quiet)
+        std::fprintf(stderr, "Rendered %s: %.3f s (%lld frames), peak %.2f dB, %.1fx real time\n",
+                     request.outputPath.c_str(), summary.seconds, summary.frames, summary.peakDb, summary.speed);
+    return 0;
+}
+
+int Play(const std::string& path, const std::string& driver, bool quiet)
+{
+    CApplication application;
+    CApplication::Settings settings = HeadlessSettings(quiet);
+    application.Init(settings);
+    std::vector<std::string> warnings;
+    CollectWarnings(application, warnings, true);
+    OpenProject(application.Project(), path);
+    return PlaySong(application, DriverIndexFromName(driver), quiet);
+}
+
 } // namespace
 
 int RunCommandLine(int argc, char** argv)
 {
     CLI::App app{"Corvane Studio: a modular music production studio", "corvane"};
     app.set_version_flag("--version", "Corvane Studio\n" + CApplication::AboutText());
+
     bool listMachines = false;
     bool quiet = false;
-    app.add_flag("--list-machines", listMachines,
-                 "List every machine type: name, identifier and the library it came from");
-    app.add_flag("-q,--quiet", quiet, "Do not print start-up status lines");
+    std::string infoPath;
+    std::string playPath;
+    std::string driverName = "null";
+    RenderRequest render;
+    std::string format = "float";
+
+    auto* listOption = app.add_flag("--list-machines", listMachines,
+                                    "List every machine type: name, identifier and the library it came from");
+    bool listDrivers = false;
+    auto* driversOption = app.add_flag("--list-drivers", listDrivers,
+                                       "List the output drivers: availability, devices, rates, buffer size, channels");
+    auto* infoOption = app.add_option("--info", infoPath, "Print the project as JSON")->type_name("PROJECT");
+    auto* renderOption =
+        app.add_option("--render", render.projectPath, "Render the song to a WAV file")->type_name("PROJECT");
+    auto* playOption = app.add_option("--play", playPath, "Play the song in real time")->type_name("PROJECT");
+
+    // One command at a time.
+    listOption->excludes(infoOption)->excludes(renderOption)->excludes(playOption)->excludes(driversOption);
+    driversOption->excludes(infoOption)->excludes(renderOption)->excludes(playOption);
+    infoOption->excludes(renderOption)->excludes(playOption);
+    renderOption->excludes(playOption);
+
+    app.add_flag("-q,--quiet", quiet, "No status lines, progress or summary");
+    app.add_option("-o,--output", render.outputPath, "The WAV file --render writes")->needs(renderOption);
+    app.add_option("--format", format, "float (32-bit, the default) or pcm16")
+        ->check(CLI::IsMember({"float", "pcm16"}))
+        ->needs(renderOption);
+    app.add_option("--rate", render.sampleRate, "Sample rate of the render in Hz")
+        ->check(CLI::Range(8000, 192000))
+        ->needs(renderOption);
+    app.add_option("--block", render.blockSize, "Block size of the render in samples")
+        ->check(CLI::Range(16, 8192))
+        ->needs(renderOption);
+    app.add_option("--tail", render.tailSeconds, "Seconds rendered after the song ends")
+        ->check(CLI::Range(0.0, 600.0))
+        ->needs(renderOption);
+    app.add_option("--driver", driverName, "null, alsa or jack")
+        ->check(CLI::IsMember({"null", "alsa", "jack"}))
+        ->needs(playOption);
+
     try {
         app.parse(argc, argv);
+        if (!render.projectPath.empty() && render.outputPath.empty())
+            throw CLI::RequiredError("--output");
     } catch (const CLI::ParseError& error) {
-        return app.exit(error);
+        // --help and --version end here too, with 0; every usage error is 2.
+        return app.exit(error) == 0 ? 0 : kExitUsage;
     }
 
     try {
         if (listMachines)
             return ListMachines(quiet);
+        if (listDrivers)
+            return ListDrivers();
+        if (!infoPath.empty())
+            return Info(infoPath, quiet);
+        if (!render.projectPath.empty()) {
+            render.floatFormat = format == "float";
+            render.quiet = quiet;
+            return Render(render);
+        }
+        if (!playPath.empty())
+            return Play(playPath, driverName, quiet);
     } catch (const CError& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return kExitError;

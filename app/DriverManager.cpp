@@ -1,13 +1,15 @@
 #include "app/DriverManager.h"
 
+#include "drivers/ASIODriver.h"
 #include "drivers/NullDriver.h"
+#include "drivers/WaveOutDriver.h"
 #include "host/AppOptions.h"
 
 CDriverManager::CDriverManager(CAppOptions& options)
 {
     drivers[kNull] = std::make_unique<CNullDriver>(options);
-    // The Wave Out and ASIO drivers take their slots when they are built in;
-    // until then their indexes fall back to the null driver.
+    drivers[kWaveOut] = std::make_unique<CWaveOutDriver>(options);
+    drivers[kAsio] = std::make_unique<CASIODriver>(options);
     if (options.outputDriver == -1) {
         const bool waveOut = HasDriver(kWaveOut) && drivers[kWaveOut]->IsAvailable();
         current = waveOut ? kWaveOut : kNull;

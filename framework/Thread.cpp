@@ -18,6 +18,13 @@ void ThreadEntry(void* argument)
     }
 }
 
+// Queued to the thread by Stop: clears its running flag from inside its
+// own wait.
+void LeaveLoop(std::uintptr_t runningFlag)
+{
+    *reinterpret_cast<bool*>(runningFlag) = false;
+}
+
 } // namespace
 
 CThread::CThread() : running(false), thread(new platform::Thread(&ThreadEntry, this)) {}
@@ -56,6 +63,11 @@ void CThread::Stop()
 {
     if (!running)
         return;
+    // A thread that waits alertably between steps (a worker sleeps 50 ms)
+    // would hold its lock for the rest of that wait; the request ends the
+    // wait at once and the loop with it. Other threads never run it, and
+    // the lock below stops them as before.
+    thread->QueueProcedure(&LeaveLoop, reinterpret_cast<std::uintptr_t>(&running));
     Lock();
     running = false;
     Unlock();

@@ -24,8 +24,8 @@ CEngineMachine::CEngineMachine(CCorvHost* host, std::initializer_list<PortSpec> 
     portCount = static_cast<std::int32_t>(portSpecs.size());
     ports = portCount > 0 ? new CPort*[portSpecs.size()] : nullptr;
     int i = 0;
-    for (const PortSpec& spec : portSpecs)
-        ports[i++] = new CPort(host, this, spec.flags, spec.name);
+    for (const PortSpec& portSpec : portSpecs)
+        ports[i++] = new CPort(host, this, portSpec.flags, portSpec.name);
     parameterSets.reserve(kRecordCapacity);
 }
 

@@ -1,0 +1,44 @@
+#include "app/PlayCommand.h"
+
+#include <cstdio>
+
+#include "app/Application.h"
+#include "app/DriverManager.h"
+#include "framework/Error.h"
+#include "platform/Thread.h"
+#include "sequencing/SequenceEditor.h"
+
+namespace {
+constexpr int kPollMilliseconds = 50;
+constexpr int kTailMilliseconds = 2000;
+} // namespace
+
+int DriverIndexFromName(const std::string& name)
+{
+    if (name == "alsa")
+        return CDriverManager::kWaveOut;
+    if (name == "jack")
+        return CDriverManager::kAsio;
+    return CDriverManager::kNull;
+}
+
+int PlaySong(CApplication& application, int driverIndex, bool quiet)
+{
+    CDriverManager& drivers = application.Drivers();
+    if (!drivers.HasDriver(driverIndex) || !drivers.Driver(driverIndex)->IsAvailable())
+        throw CError("Driver <%s> Is Not Available", drivers.Driver(driverIndex)->GetName());
+    application.SelectDriver(driverIndex);
+    CAudioOutputDriver& driver = drivers.Current();
+    if (!quiet)
+        std::fprintf(stderr, "Playing through %s: %i Hz, %i samples per block, %i channels\n", driver.GetName(),
+                     driver.GetSampleRate(), driver.GetBufferSize(), driver.GetChannelCount());
+
+    CSequenceEditor& song = application.SequenceEditor();
+    song.SetLoop(false);
+    song.Play();
+    while (song.IsPlaying())
+        platform::Sleep(kPollMilliseconds);
+    platform::Sleep(kTailMilliseconds);
+    application.StopDriver();
+    return 0;
+}
