@@ -33,6 +33,8 @@ test: deps $(TEST_BUILD_DIR)/build.ninja
 bench: build
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target studio
+	@echo "== bench/jack-xruns.sh"; bash bench/jack-xruns.sh $(BUILD_DIR) $(DEMO)
 
 clean:
 	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)

@@ -4,6 +4,8 @@
 
 #include "app/Application.h"
 #include "app/DriverManager.h"
+#include "drivers/ASIODriver.h"
+#include "drivers/WaveOutDriver.h"
 #include "framework/Error.h"
 #include "platform/Thread.h"
 #include "sequencing/SequenceEditor.h"
@@ -39,6 +41,14 @@ int PlaySong(CApplication& application, int driverIndex, bool quiet)
     while (song.IsPlaying())
         platform::Sleep(kPollMilliseconds);
     platform::Sleep(kTailMilliseconds);
+    // Read before stopping: a stopped JACK client is gone with its count.
+    long dropouts = -1;
+    if (auto* asio = dynamic_cast<CASIODriver*>(&driver))
+        dropouts = static_cast<long>(asio->XrunCount());
+    else if (auto* waveOut = dynamic_cast<CWaveOutDriver*>(&driver))
+        dropouts = static_cast<long>(waveOut->UnderrunCount());
     application.StopDriver();
+    if (!quiet && dropouts >= 0)
+        std::fprintf(stderr, "Dropouts (xruns or underruns): %ld\n", dropouts);
     return 0;
 }
