@@ -146,7 +146,7 @@ TEST(CommandLine, RenderSummaryAndSixteenBitFormat)
     TemporaryFolder folder;
     const std::string demo = MakeDemo(folder);
     const std::string out = folder.File("pcm.wav");
-    const Result result = RunCommand(Corvane() + " --render " + demo + " -o " + out + " --format pcm16 --tail 0", folder);
+    const Result result = RunCommand(Corvane() + " --render " + demo + " -o " + out + " --format pcm16 --tail 0 --rate 22050 --block 512", folder);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.err.find("Rendered " + out + ": "), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("real time"), std::string::npos);
@@ -163,14 +163,16 @@ TEST(CommandLine, InfoNamesEveryMachineCableAndPattern)
     const Result result = RunCommand(Corvane() + " --info " + demo, folder);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto project = nlohmann::json::parse(result.out);
-    ASSERT_EQ(project["machines"].size(), 5u);
+    ASSERT_EQ(project["machines"].size(), 7u);
     EXPECT_EQ(project["machines"][0]["name"], "Master");
     EXPECT_EQ(project["machines"][1]["type"], "CorvPlug::KV RazuZuri (Polyphonic)");
     EXPECT_EQ(project["machines"][2]["type"], "CorvPlug::KV RazuZuri");
     EXPECT_EQ(project["machines"][2]["parameters"].size(), 73u);
     EXPECT_EQ(project["machines"][3]["type"], "CorvPlug::KV VUziD8");
     EXPECT_EQ(project["machines"][4]["type"], "CorvPlug::KV Zazud");
-    EXPECT_EQ(project["connections"].size(), 4u);
+    EXPECT_EQ(project["machines"][5]["type"], "CorvPlug::KV Mixer-Stereo-8-2");
+    EXPECT_EQ(project["machines"][6]["type"], "CorvPlug::KV DovoDorez");
+    EXPECT_EQ(project["connections"].size(), 7u);
     EXPECT_EQ(project["connections"][0]["destination"]["machine"], 0);
     EXPECT_EQ(project["patterns"].size(), 5u);
     EXPECT_EQ(project["patterns"][0]["notes"].size(), 12u) << "four bars of three-note chords";
@@ -221,9 +223,9 @@ TEST(CommandLine, AMissingMachineTypeIsReportedAndTheRestRenders)
     EXPECT_EQ(project["warnings"][0].get<std::string>().rfind("Machine of name \"KV RazuZuri 1\" could not be loaded.", 0),
               0u)
         << project["warnings"][0];
-    EXPECT_EQ(project["machines"].size(), 4u) << "the rest of the project is there";
+    EXPECT_EQ(project["machines"].size(), 6u) << "the rest of the project is there";
 
-    const Result render = RunCommand(Corvane() + " --render " + edited + " -o " + folder.File("rest.wav") + " --quiet", folder);
+    const Result render = RunCommand(Corvane() + " --render " + edited + " -o " + folder.File("rest.wav") + " --quiet --rate 22050 --block 512", folder);
     EXPECT_EQ(render.exitCode, 0) << render.err;
     EXPECT_NE(render.err.find("\"KV RazuZuri 1\" could not be loaded"), std::string::npos)
         << "the missing machine is reported";

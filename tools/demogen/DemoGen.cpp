@@ -6,7 +6,8 @@
 // The song: sixteen bars in A minor at 120 BPM; a polyphonic RazuZuri pad
 // playing Am - F - C - G, a mono RazuZuri bass in eighths whose filter
 // opens over the second half through a cutoff control track, and from the
-// fifth bar a VUziD8 groove over a four-to-the-floor Zazud kick.
+// fifth bar a VUziD8 groove over a four-to-the-floor Zazud kick. Everything
+// goes through the 8-track mixer, with a DovoDorez echo on its first send.
 
 #include <cstdio>
 #include <cstring>
@@ -184,10 +185,29 @@ void BuildDemo(CApplication& application)
     Set(bassSynth, "VCF1 Resonance", 0.6);
     Set(bassSynth, "VCF1 Env Mod", 0.7);
 
-    studio.Connect(Port(pad, "Line Out"), Port(master, "Line In"), CableGainFromPosition(0.93));
-    studio.Connect(Port(bass, "Line Out"), Port(master, "Line In"), CableGainFromPosition(0.97));
-    studio.Connect(Port(drums, "Line Out"), Port(master, "Line In"), CableGainFromPosition(0.92));
-    studio.Connect(Port(kick, "Line Out"), Port(master, "Line In"), CableGainFromPosition(0.93));
+    CMachineContainer* mixer = AddProjectMachine(project, FindType(registry, "CorvPlug::KV Mixer-Stereo-8-2"), 288, 176);
+    CMachineContainer* echo = AddProjectMachine(project, FindType(registry, "CorvPlug::KV DovoDorez"), 480, 320);
+
+    studio.Connect(Port(mixer, "OUTPUT"), Port(master, "Line In"), 1.0);
+    studio.Connect(Port(pad, "Line Out"), Port(mixer, "TRK1IN"), CableGainFromPosition(0.93));
+    studio.Connect(Port(bass, "Line Out"), Port(mixer, "TRK2IN"), CableGainFromPosition(0.97));
+    studio.Connect(Port(drums, "Line Out"), Port(mixer, "TRK3IN"), CableGainFromPosition(0.92));
+    studio.Connect(Port(kick, "Line Out"), Port(mixer, "TRK4IN"), CableGainFromPosition(0.93));
+    // The echo hears the first send and comes back on the first return.
+    studio.Connect(Port(mixer, "AUX1OUT"), Port(echo, "Line In"), 1.0);
+    studio.Connect(Port(echo, "Line Out"), Port(mixer, "AUX1IN"), 1.0);
+
+    // Level 0.8 is unity and a centred balance halves each side; 0.89 gives
+    // the mix about 3 dB of headroom.
+    CMachine& desk = *mixer->machine;
+    for (int track = 1; track <= 4; ++track) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Track %i Level", track);
+        Set(desk, name, 0.89);
+    }
+    Set(desk, "Track 1 AUX1", 0.45);
+    Set(desk, "Track 3 AUX1", 0.15);
+    Set(desk, "AUX 1 Level", 0.8);
 
     CPatternEditor& patterns = application.PatternEditor();
     const int phraseUnits = kPhraseBars * kUnitsPerBar;
