@@ -6,6 +6,7 @@
 
 #include "framework/Host.h"
 #include "framework/PlugInit.h"
+#include "stockpack/DavarorOdirInfo.h"
 #include "stockpack/DrumKitInfo.h"
 #include "stockpack/EchoInfo.h"
 #include "stockpack/KickInfo.h"
@@ -37,6 +38,7 @@ __attribute__((visibility("default"))) void CorvPlugInit(ModuleHandle module, CH
     host->RegisterMachineInfo(new CEchoInfo(host));
     host->RegisterMachineInfo(new CKickInfo(host));
     host->RegisterMachineInfo(new CMixerInfo(host));
+    host->RegisterMachineInfo(new CDavarorOdirInfo(host));
 }
 
 } // extern "C"

@@ -3,8 +3,8 @@
 // line per channel, scaled by a gain. This is the dense form, where every
 // coefficient is a tap.
 //
-// TODO: the sparse form (lists of non-zero taps per output with a crossfade
-// between tap sets) serves the reverb, which is not built yet.
+// The sparse form (lists of non-zero taps per output with a crossfade
+// between tap sets), which the reverb uses, is CSparseTapUnit.
 //
 // Threads: Process on the audio thread; the constructor allocates.
 

@@ -14,6 +14,7 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/Port.h"
+#include "stockpack/DavarorOdir.h"
 #include "stockpack/Echo.h"
 #include "stockpack/Mixer.h"
 #include "stockpack/RedoRuvizFilter.h"
@@ -66,6 +67,24 @@ TEST(EffectsAllocation, WorkAndWorkReturnsAllocateNothing)
         echo.SetParameter(block % CEcho::kParameterCount, (block % 7) / 7.0);
         filter.SetParameter(0, (block % 5) / 4.0);
         mixer.SetMute(block % CMixer::kStrips, block % 3 == 0);
+    }
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+}
+
+TEST(EffectsAllocation, ReverbWorkAllocatesNothingWhileItsRoomChanges)
+{
+    stock_test::CStockTestHost host;
+    CDavarorOdir reverb(&host);
+
+    allocations = 0;
+    counting = true;
+    for (int block = 0; block < 32; ++block) {
+        FeedInputs(reverb, block);
+        // Every kind of change in turn: room (trees rebuilt), listening
+        // points, tail; the smallest and largest rooms among them.
+        reverb.SetParameter(block % CDavarorOdir::kParameterCount, (block % 3) / 2.0);
+        reverb.Work();
     }
     counting = false;
     EXPECT_EQ(allocations.load(), 0);
