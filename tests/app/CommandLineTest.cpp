@@ -163,7 +163,7 @@ TEST(CommandLine, InfoNamesEveryMachineCableAndPattern)
     const Result result = RunCommand(Corvane() + " --info " + demo, folder);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto project = nlohmann::json::parse(result.out);
-    ASSERT_EQ(project["machines"].size(), 7u);
+    ASSERT_EQ(project["machines"].size(), 8u);
     EXPECT_EQ(project["machines"][0]["name"], "Master");
     EXPECT_EQ(project["machines"][1]["type"], "CorvPlug::KV RazuZuri (Polyphonic)");
     EXPECT_EQ(project["machines"][2]["type"], "CorvPlug::KV RazuZuri");
@@ -172,7 +172,8 @@ TEST(CommandLine, InfoNamesEveryMachineCableAndPattern)
     EXPECT_EQ(project["machines"][4]["type"], "CorvPlug::KV Zazud");
     EXPECT_EQ(project["machines"][5]["type"], "CorvPlug::KV Mixer-Stereo-8-2");
     EXPECT_EQ(project["machines"][6]["type"], "CorvPlug::KV DovoDorez");
-    EXPECT_EQ(project["connections"].size(), 7u);
+    EXPECT_EQ(project["machines"][7]["type"], "CorvPlug::KV DavarorOdir");
+    EXPECT_EQ(project["connections"].size(), 8u);
     EXPECT_EQ(project["connections"][0]["destination"]["machine"], 0);
     EXPECT_EQ(project["patterns"].size(), 5u);
     EXPECT_EQ(project["patterns"][0]["notes"].size(), 12u) << "four bars of three-note chords";
@@ -223,7 +224,7 @@ TEST(CommandLine, AMissingMachineTypeIsReportedAndTheRestRenders)
     EXPECT_EQ(project["warnings"][0].get<std::string>().rfind("Machine of name \"KV RazuZuri 1\" could not be loaded.", 0),
               0u)
         << project["warnings"][0];
-    EXPECT_EQ(project["machines"].size(), 6u) << "the rest of the project is there";
+    EXPECT_EQ(project["machines"].size(), 7u) << "the rest of the project is there";
 
     const Result render = RunCommand(Corvane() + " --render " + edited + " -o " + folder.File("rest.wav") + " --quiet --rate 22050 --block 512", folder);
     EXPECT_EQ(render.exitCode, 0) << render.err;

@@ -7,7 +7,8 @@
 // playing Am - F - C - G, a mono RazuZuri bass in eighths whose filter
 // opens over the second half through a cutoff control track, and from the
 // fifth bar a VUziD8 groove over a four-to-the-floor Zazud kick. Everything
-// goes through the 8-track mixer, with a DovoDorez echo on its first send.
+// goes through the 8-track mixer, with a DovoDorez echo on its first send,
+// and the mix plays in a DavarorOdir room on the master bus.
 
 #include <cstdio>
 #include <cstring>
@@ -187,8 +188,11 @@ void BuildDemo(CApplication& application)
 
     CMachineContainer* mixer = AddProjectMachine(project, FindType(registry, "CorvPlug::KV Mixer-Stereo-8-2"), 288, 176);
     CMachineContainer* echo = AddProjectMachine(project, FindType(registry, "CorvPlug::KV DovoDorez"), 480, 320);
+    CMachineContainer* room = AddProjectMachine(project, FindType(registry, "CorvPlug::KV DavarorOdir"), 384, 64);
 
-    studio.Connect(Port(mixer, "OUTPUT"), Port(master, "Line In"), 1.0);
+    // The whole mix plays in a DavarorOdir room on its way to the master.
+    studio.Connect(Port(mixer, "OUTPUT"), Port(room, "Line In"), 1.0);
+    studio.Connect(Port(room, "Line Out"), Port(master, "Line In"), 0.6);
     studio.Connect(Port(pad, "Line Out"), Port(mixer, "TRK1IN"), CableGainFromPosition(0.93));
     studio.Connect(Port(bass, "Line Out"), Port(mixer, "TRK2IN"), CableGainFromPosition(0.97));
     studio.Connect(Port(drums, "Line Out"), Port(mixer, "TRK3IN"), CableGainFromPosition(0.92));
