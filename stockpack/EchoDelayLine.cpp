@@ -72,6 +72,7 @@ void CEchoDelayLine::SetBandwidth(double hz)
 
 void CEchoDelayLine::UpdateCoefficients(double modulation) noexcept
 {
+    appliedModulation = modulation;
     const double fs = sampleRate;
     const double f = std::clamp(modulation * baseFrequencyHz, kLowestCutoffHz, fs / 4.0);
     Coefficients& k = coefficients;
@@ -114,7 +115,9 @@ void CEchoDelayLine::Process(const double* in, double* out, const double* modula
     const int length = Length();
     const double lengthD = length;
     for (int i = 0; i < frames; ++i) {
-        if (modulation != nullptr)
+        // With the LFO still (its amount at 0) the modulation stays put,
+        // and so do the coefficients; the tangent is the costly part.
+        if (modulation != nullptr && modulation[i] != appliedModulation)
             UpdateCoefficients(modulation[i]);
         smoothedOffset = GlideToward(smoothedOffset, targetOffset);
 

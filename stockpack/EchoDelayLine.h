@@ -59,6 +59,7 @@ private:
     double smoothedOffset = 0.0;
     double s1 = 0, s2 = 0, y1 = 0, y2 = 0;
     Coefficients coefficients;           // derived
+    double appliedModulation = 0.0;      // the m they were computed for
     double targetOffset = 0.0;
     double baseFrequencyHz = 0.0;        // 12 * 440 * 2^(F - 5), F in single precision
     double bandPassC = 0.0;

@@ -67,8 +67,7 @@ CMixer::CMixer(CHost* host) : CMachine(host)
     // The band gains start at 1 and glide to the strips' values, as the
     // level does, so a new mixer fades in to its settings.
     for (int strip = 0; strip < kStrips; ++strip) {
-        for (auto& channel : channels[strip])
-            channel.SetSampleRate(sampleRate);
+        strips[strip].SetSampleRate(sampleRate);
         UpdateBandTargets(strip);
     }
 }
@@ -117,8 +116,7 @@ void CMixer::UpdateBandTargets(int strip) noexcept
     const double low = values[ParameterIndex(strip, kLow)];
     const double mid = values[ParameterIndex(strip, kMid)];
     const double high = values[ParameterIndex(strip, kHigh)];
-    for (auto& channel : channels[strip])
-        channel.SetBandTargets(low, mid, high);
+    strips[strip].SetBandTargets(low, mid, high);
 }
 
 void CMixer::GetParameterName(int index, char* out)
@@ -151,10 +149,8 @@ void CMixer::SetSampleRate(int rate)
         return;
     Lock();
     sampleRate = rate;
-    for (auto& strip : channels) {
-        for (auto& channel : strip)
-            channel.SetSampleRate(rate);
-    }
+    for (auto& strip : strips)
+        strip.SetSampleRate(rate);
     Unlock();
 }
 
@@ -190,17 +186,17 @@ bool CMixer::IsAudible(int strip) const noexcept
     return !muted[strip] && (soloStrip == kNoSolo || soloStrip == strip);
 }
 
-void CMixer::StripTargets(int strip, double& left, double& right) const noexcept
+void CMixer::StripTargets(int strip, double level[2]) const noexcept
 {
     if (!IsAudible(strip)) {
-        left = 0.0;
-        right = 0.0;
+        level[0] = 0.0;
+        level[1] = 0.0;
         return;
     }
     const double gain = StripGain(values[ParameterIndex(strip, kLevel)]);
     const double balance = values[ParameterIndex(strip, kBalance)];
-    left = (1.0 - balance) * gain;
-    right = balance * gain;
+    level[0] = (1.0 - balance) * gain;
+    level[1] = balance * gain;
 }
 
 void CMixer::Work()
@@ -217,13 +213,12 @@ void CMixer::Work()
     double* outLeft = output->audio->left;
     double* outRight = output->audio->right;
 
-    double* sendLeft[CMixerChannel::kSendCount] = {};
-    double* sendRight[CMixerChannel::kSendCount] = {};
+    CMixerStrip::Buffers buffers{nullptr, nullptr, outLeft, outRight, {}, {}};
     for (int a = 0; a < kAuxLoops; ++a) {
         const CPort* send = ports[SendPort(a)];
         if (HasStereoSamples(send) && send->audio->length >= frames) {
-            sendLeft[a] = send->audio->left;
-            sendRight[a] = send->audio->right;
+            buffers.sendLeft[a] = send->audio->left;
+            buffers.sendRight[a] = send->audio->right;
         }
     }
 
@@ -231,17 +226,15 @@ void CMixer::Work()
         const CPort* input = ports[TrackInputPort(t)];
         if (!HasStereoSamples(input) || input->audio->length < frames)
             continue;
-        CMixerChannel::Targets left;
-        CMixerChannel::Targets right;
-        StripTargets(t, left.level, right.level);
+        CMixerStrip::Targets targets;
+        StripTargets(t, targets.level);
         if (IsAudible(t)) {
-            for (int a = 0; a < kAuxLoops; ++a) {
-                left.send[a] = values[ParameterIndex(t, kAux1 + a)];
-                right.send[a] = left.send[a];
-            }
+            for (int a = 0; a < kAuxLoops; ++a)
+                targets.send[a] = values[ParameterIndex(t, kAux1 + a)];
         }
-        peaks[t][0] = channels[t][0].Process(input->audio->left, outLeft, sendLeft, left, frames);
-        peaks[t][1] = channels[t][1].Process(input->audio->right, outRight, sendRight, right, frames);
+        buffers.inLeft = input->audio->left;
+        buffers.inRight = input->audio->right;
+        strips[t].Process(buffers, targets, frames, peaks[t]);
     }
 }
 
@@ -251,18 +244,16 @@ void CMixer::WorkReturns()
     if (!HasStereoSamples(output))
         return;
     const int frames = output->audio->length;
-    double* const noSends[CMixerChannel::kSendCount] = {};
     for (int a = 0; a < kAuxLoops; ++a) {
         const int strip = kTracks + a;
         const CPort* input = ports[ReturnPort(a)];
         if (!HasStereoSamples(input) || input->audio->length < frames)
             continue;
-        CMixerChannel::Targets left;
-        CMixerChannel::Targets right;
-        StripTargets(strip, left.level, right.level);
-        peaks[strip][0] = channels[strip][0].Process(input->audio->left, output->audio->left, noSends, left, frames);
-        peaks[strip][1] =
-            channels[strip][1].Process(input->audio->right, output->audio->right, noSends, right, frames);
+        CMixerStrip::Targets targets;
+        StripTargets(strip, targets.level);
+        const CMixerStrip::Buffers buffers{input->audio->left, input->audio->right, output->audio->left,
+                                           output->audio->right, {}, {}};
+        strips[strip].Process(buffers, targets, frames, peaks[strip]);
     }
 }
 

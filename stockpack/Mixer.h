@@ -16,7 +16,7 @@
 #include <array>
 
 #include "framework/Machine.h"
-#include "stockpack/MixerChannel.h"
+#include "stockpack/MixerStrip.h"
 
 class CMixer : public CMachine {
 public:
@@ -69,18 +69,18 @@ public:
     int SoloStrip() const { return soloStrip; }
     /// The last block's peak of a strip's channel (0 left, 1 right).
     double Peak(int strip, int channel) const { return peaks[strip][channel]; }
-    const CMixerChannel& Channel(int strip, int channel) const { return channels[strip][channel]; }
+    const CMixerStrip& Strip(int strip) const { return strips[strip]; }
 
 private:
     bool IsAudible(int strip) const noexcept;
     /// The level targets of a strip for its left and right channel.
-    void StripTargets(int strip, double& left, double& right) const noexcept;
+    void StripTargets(int strip, double level[2]) const noexcept;
     void UpdateBandTargets(int strip) noexcept;
     /// The strip an index belongs to and the position in it.
     static void Locate(int index, int& strip, int& position);
 
     double values[kParameterCount];
-    std::array<std::array<CMixerChannel, 2>, kStrips> channels;
+    std::array<CMixerStrip, kStrips> strips;
     double peaks[kStrips][2] = {};
     bool muted[kStrips] = {};
     int soloStrip = kNoSolo;

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "stockpack/dsp/StereoPair.h"
+
 class CTapUnit {
 public:
     CTapUnit(std::vector<double> coefficients, double gain);
@@ -23,10 +25,10 @@ public:
     const std::vector<double>& Coefficients() const { return coefficients; }
 
 private:
-    double ProcessSample(std::vector<double>& line, double x) noexcept;
-
-    std::vector<double> lineLeft, lineRight;   // state
+    /// Both channels interleaved, kept twice over so that the taps always
+    /// read one contiguous run of it, without wrapping inside the sum.
+    std::vector<StereoPair> line;   // state
     int position = 0;
-    std::vector<double> coefficients;          // settings
+    std::vector<double> coefficients;   // settings
     double gain;
 };

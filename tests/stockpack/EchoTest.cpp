@@ -284,6 +284,18 @@ TEST(Echo, LfoSweepsTheLoopFilter)
     const auto fixed = still.echo->Line(0, 0).FilterCoefficients();
     still.Silence(20 * kBlock);
     EXPECT_TRUE(still.echo->Line(0, 0).FilterCoefficients() == fixed);
+
+    // With the LFO still the running coefficients are kept between
+    // samples; a new filter setting must still reach them.
+    CEchoRig fresh;
+    fresh.Set(0, CEcho::kFilterFrequency, 0.5);
+    fresh.Silence(kBlock);
+    still.Set(0, CEcho::kFilterFrequency, 0.5);
+    still.Silence(kBlock);
+    EXPECT_TRUE(still.echo->Line(0, 0).FilterCoefficients() == fresh.echo->Line(0, 0).FilterCoefficients());
+    still.Set(0, CEcho::kFilterFrequency, 0.0);
+    still.Silence(kBlock);
+    EXPECT_TRUE(still.echo->Line(0, 0).FilterCoefficients() == fixed);
 }
 
 TEST(Echo, SampleRateChangeKeepsContentOnlyWithTheLength)

@@ -11,6 +11,7 @@
 #include "framework/Port.h"
 #include "stockpack/RedoRuvizFilter.h"
 #include "stockpack/dsp/MinimumPhaseLowPass.h"
+#include "stockpack/dsp/TapUnit.h"
 #include "tests/stockpack/StockTestSupport.h"
 
 using stock_test::CStockTestHost;
@@ -154,5 +155,43 @@ TEST(RedoRuvizFilter, DecimatedDesignPassesTheWholeBand)
         EXPECT_NEAR(gainDb(100.0), 0.0, 0.05) << k;
         for (double hz : {1000.0, 5000.0, 10000.0, 15000.0, 18000.0, 20000.0})
             EXPECT_NEAR(gainDb(hz), 0.0, 2.5) << k << " " << hz;
+    }
+}
+
+TEST(RedoRuvizFilter, DesignsStopWhatLiesAboveTheBaseBand)
+{
+    // At the oversampled rate M x fs each design is the anti-image filter of
+    // the zero-stuffed stream: it passes the base band, is 6 dB down at the
+    // base rate's Nyquist frequency and stops the images above it. Run each
+    // whole design at its own rate with tones and measure. (The stop band
+    // is some 15 dB short of a Blackman window's because the cepstrum over
+    // only n points aliases.)
+    CStockTestHost host;
+    CRedoRuvizFilter filter(&host, nullptr);
+    for (int k = 0; k < 5; ++k) {
+        const int factor = CRedoRuvizFilter::Factor(k);
+        const std::vector<double>& design = filter.Design(k);
+        double sum = 0.0;
+        for (double h : design)
+            sum += h;
+        const int rate = kRate * factor;
+        auto gainDb = [&](double hz) {
+            CTapUnit unit(design, 1.0 / sum);
+            constexpr std::size_t kLength = 8192;
+            const std::vector<double> in = stock_test::Sine(hz, rate, kLength + 2 * design.size());
+            std::vector<double> left(in.size());
+            std::vector<double> right(in.size());
+            unit.Process(in.data(), in.data(), left.data(), right.data(), static_cast<int>(in.size()));
+            return stock_test::Db(stock_test::ToneAmplitude(left, hz, rate, 2 * design.size(), kLength));
+        };
+        EXPECT_NEAR(gainDb(1000.0), 0.0, 0.5) << factor;
+        EXPECT_NEAR(gainDb(10000.0), 0.0, 1.0) << factor;
+        EXPECT_NEAR(gainDb(0.5 * kRate), -6.0, 1.0) << factor;
+        for (const double relative : {0.75, 1.0, 1.5, 3.0, 7.0}) {
+            const double hz = relative * kRate;
+            if (hz < rate / 2.0) {
+                EXPECT_LT(gainDb(hz), -50.0) << factor << " " << hz;
+            }
+        }
     }
 }
