@@ -1,7 +1,6 @@
 #include "machines/MIDIInput.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "framework/ControlBuffer.h"
 #include "framework/Error.h"
@@ -9,40 +8,17 @@
 #include "framework/Port.h"
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIInputDevice.h"
-#include "machines/StateBytes.h"
 #include "platform/Clock.h"
 
 CMIDIInput::CMIDIInput(CHost* host, CMIDIDevices* devices)
-    : CMachine(host), performanceFrequency(platform::kPerformanceFrequency),
-      sampleRate(host != nullptr ? host->GetSampleRate() : 44100),
-      blockSize(host != nullptr ? host->GetBlockSize() : 0), devices(devices)
+    : CMIDIDeviceMachine(host, devices, kPortControl | kPortOutput, "Control Out", kAllChannels)
 {
-    ports = new CPort*[1];
-    ports[kControlOut] = new CPort(host, this, kPortControl | kPortOutput, "Control Out");
-    portCount = 1;
     ports[kControlOut]->control->Reserve(kQueueCapacity);
 }
 
 CMIDIInput::~CMIDIInput()
 {
-    try {
-        Detach();
-    } catch (const CError&) {
-        // Going away regardless; the device has forgotten this machine.
-    }
-    for (int i = 0; i < portCount; ++i)
-        delete ports[i];
-    delete[] ports;
-}
-
-void CMIDIInput::SetSampleRate(int rate)
-{
-    sampleRate = rate;
-}
-
-void CMIDIInput::SetBlockSize(int length)
-{
-    blockSize = length;
+    LetGoOfDevice();
 }
 
 void CMIDIInput::OnMessage(void* machine, std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
@@ -125,10 +101,9 @@ std::int64_t CMIDIInput::Offset(std::int64_t stamp, std::int64_t now) const
 
 void CMIDIInput::Detach()
 {
-    MIDIInputDevice* old = device;
+    MIDIInputDevice* old = device.exchange(nullptr, std::memory_order_acq_rel);
     if (old == nullptr)
         return;
-    device = nullptr;
     // The hook goes first: once it is out, no message can reach this
     // machine, whatever the device does next.
     old->RemoveHook(&CMIDIInput::OnMessage, this);
@@ -148,54 +123,7 @@ void CMIDIInput::Attach(int position)
         next->RemoveHook(&CMIDIInput::OnMessage, this);
         throw;
     }
-    device = next;
-}
-
-void CMIDIInput::SelectDevice(int position)
-{
-    Detach();
-    Attach(position);
-}
-
-int CMIDIInput::DevicePosition() const
-{
-    return devices != nullptr ? devices->PositionOf(device) : -1;
-}
-
-void CMIDIInput::SetChannel(int newChannel)
-{
-    if (newChannel < kAllChannels || newChannel > 15)
-        return;
-    channel.store(newChannel, std::memory_order_relaxed);
-}
-
-void CMIDIInput::LoadState(const void* data, int length, bool)
-{
-    if (data == nullptr || length != kStateBytes)
-        return;
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    const int position = ReadStateInt32(bytes);
-    deviceError.clear();
-    try {
-        Detach();
-        if (devices != nullptr && position >= 0 && position < devices->InputCount())
-            Attach(position);
-    } catch (const CError& error) {
-        deviceError = error.what();
-    }
-    SetChannel(ReadStateInt32(bytes + 4));
-}
-
-void CMIDIInput::SaveState(void** data, int* length, bool* hostFormat)
-{
-    auto* bytes = static_cast<unsigned char*>(std::malloc(kStateBytes));
-    if (bytes != nullptr) {
-        WriteStateInt32(bytes, DevicePosition());
-        WriteStateInt32(bytes + 4, GetChannel());
-    }
-    *data = bytes;
-    *length = bytes != nullptr ? kStateBytes : 0;
-    *hostFormat = false;
+    device.store(next, std::memory_order_release);
 }
 
 CMIDIInputInfo::CMIDIInputInfo(CHost* host, CMIDIDevices* devices) : host(host), devices(devices)

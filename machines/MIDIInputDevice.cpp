@@ -5,55 +5,29 @@
 #include "framework/Error.h"
 
 MIDIInputDevice::MIDIInputDevice(const platform::midi::MidiPortList& list, std::uint32_t id)
-    : api(list.Api()), deviceId(id)
+    : MIDIPortDevice(list, id, "In")
 {
-    const int result = list.GetName(id, &name);
-    if (result != platform::midi::kMidiNoError)
-        throw CError("midiInGetDevCaps For Device %u Failed With Error Code 0x%x", id, result);
 }
 
 MIDIInputDevice::~MIDIInputDevice()
 {
-    std::lock_guard<std::mutex> guard(openLock);
-    if (openCount > 0)
-        handle.Close();
-    openCount = 0;
+    // The port goes first: until it is closed the MIDI thread may still be
+    // delivering through the hook list, which goes before the base does.
+    Disconnect();
 }
 
 void MIDIInputDevice::Open()
 {
-    std::lock_guard<std::mutex> guard(openLock);
-    if (openCount > 0) {
-        ++openCount;
-        return;
-    }
-    int result = handle.Open(api, name, &MIDIInputDevice::Callback, this);
-    if (result != platform::midi::kMidiNoError)
-        throw CError("midiInOpen For Device <%s> Failed With Error Code 0x%x", name.c_str(), result);
-    result = handle.Start();
-    if (result != platform::midi::kMidiNoError) {
-        handle.Close();
-        throw CError("midiInStart For Device <%s> Failed With Error Code 0x%x", name.c_str(), result);
-    }
-    openCount = 1;
-}
-
-void MIDIInputDevice::Close()
-{
-    std::lock_guard<std::mutex> guard(openLock);
-    if (openCount <= 0)
-        return;
-    if (--openCount > 0)
-        return;
-    const int result = handle.Close();
-    if (result != platform::midi::kMidiNoError)
-        throw CError("midiInClose For Device <%s> Failed With Error Code 0x%x", name.c_str(), result);
-}
-
-int MIDIInputDevice::OpenCount() const
-{
-    std::lock_guard<std::mutex> guard(openLock);
-    return openCount;
+    CountedOpen([this] {
+        int result = handle.Open(api, name, &MIDIInputDevice::Callback, this);
+        if (result != platform::midi::kMidiNoError)
+            throw CError("midiInOpen For Device <%s> Failed With Error Code 0x%x", name.c_str(), result);
+        result = handle.Start();
+        if (result != platform::midi::kMidiNoError) {
+            handle.Close();
+            throw CError("midiInStart For Device <%s> Failed With Error Code 0x%x", name.c_str(), result);
+        }
+    });
 }
 
 void MIDIInputDevice::AddHook(HookFunction function, void* context)

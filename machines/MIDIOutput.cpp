@@ -1,14 +1,12 @@
 #include "machines/MIDIOutput.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "framework/Error.h"
 #include "framework/Host.h"
 #include "framework/Port.h"
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIOutputDevice.h"
-#include "machines/StateBytes.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -29,13 +27,8 @@ std::uint8_t ToDataByte(double value)
 } // namespace
 
 CMIDIOutput::CMIDIOutput(CHost* host, CMIDIDevices* devices)
-    : CMachine(host), performanceFrequency(platform::kPerformanceFrequency),
-      sampleRate(host != nullptr ? host->GetSampleRate() : 44100),
-      blockSize(host != nullptr ? host->GetBlockSize() : 0), devices(devices)
+    : CMIDIDeviceMachine(host, devices, kPortControl | kPortInput, "Control In", 0)
 {
-    ports = new CPort*[1];
-    ports[kControlIn] = new CPort(host, this, kPortControl | kPortInput, "Control In");
-    portCount = 1;
     parameterCount = kControllerCount;
     // Room for a full waiting queue and the controllers coming back in.
     ports[kControlIn]->control->Reserve(2 * kQueueCapacity + kControllerCount);
@@ -47,24 +40,7 @@ CMIDIOutput::~CMIDIOutput()
     // The last block's messages (note-offs among them) are due within a
     // block's time; they go out before the device is let go.
     scheduler.WaitUntilIdle(kFinalSendBound);
-    try {
-        Detach();
-    } catch (const CError&) {
-        // Going away regardless.
-    }
-    for (int i = 0; i < portCount; ++i)
-        delete ports[i];
-    delete[] ports;
-}
-
-void CMIDIOutput::SetSampleRate(int rate)
-{
-    sampleRate = rate;
-}
-
-void CMIDIOutput::SetBlockSize(int length)
-{
-    blockSize = length;
+    LetGoOfDevice();
 }
 
 double CMIDIOutput::GetParameter(int index)
@@ -193,53 +169,6 @@ void CMIDIOutput::Attach(int position)
     next->Open();
     scheduler.SetDevice(next);
     device.store(next, std::memory_order_release);
-}
-
-void CMIDIOutput::SelectDevice(int position)
-{
-    Detach();
-    Attach(position);
-}
-
-int CMIDIOutput::DevicePosition() const
-{
-    return devices != nullptr ? devices->PositionOf(Device()) : -1;
-}
-
-void CMIDIOutput::SetChannel(int newChannel)
-{
-    if (newChannel < 0 || newChannel > 15)
-        return;
-    channel.store(newChannel, std::memory_order_relaxed);
-}
-
-void CMIDIOutput::LoadState(const void* data, int length, bool)
-{
-    if (data == nullptr || length != kStateBytes)
-        return;
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    const int position = ReadStateInt32(bytes);
-    deviceError.clear();
-    try {
-        Detach();
-        if (devices != nullptr && position >= 0 && position < devices->OutputCount())
-            Attach(position);
-    } catch (const CError& error) {
-        deviceError = error.what();
-    }
-    SetChannel(ReadStateInt32(bytes + 4));
-}
-
-void CMIDIOutput::SaveState(void** data, int* length, bool* hostFormat)
-{
-    auto* bytes = static_cast<unsigned char*>(std::malloc(kStateBytes));
-    if (bytes != nullptr) {
-        WriteStateInt32(bytes, DevicePosition());
-        WriteStateInt32(bytes + 4, GetChannel());
-    }
-    *data = bytes;
-    *length = bytes != nullptr ? kStateBytes : 0;
-    *hostFormat = false;
 }
 
 CMIDIOutputInfo::CMIDIOutputInfo(CHost* host, CMIDIDevices* devices) : host(host), devices(devices)

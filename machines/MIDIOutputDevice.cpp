@@ -3,50 +3,17 @@
 #include "framework/Error.h"
 
 MIDIOutputDevice::MIDIOutputDevice(const platform::midi::MidiPortList& list, std::uint32_t id)
-    : api(list.Api()), deviceId(id)
+    : MIDIPortDevice(list, id, "Out")
 {
-    const int result = list.GetName(id, &name);
-    if (result != platform::midi::kMidiNoError)
-        throw CError("midiOutGetDevCaps For Device %u Failed With Error Code 0x%x", id, result);
-}
-
-MIDIOutputDevice::~MIDIOutputDevice()
-{
-    std::lock_guard<std::mutex> guard(lock);
-    if (openCount > 0)
-        handle.Close();
-    openCount = 0;
 }
 
 void MIDIOutputDevice::Open()
 {
-    std::lock_guard<std::mutex> guard(lock);
-    if (openCount > 0) {
-        ++openCount;
-        return;
-    }
-    const int result = handle.Open(api, name);
-    if (result != platform::midi::kMidiNoError)
-        throw CError("midiOutOpen For Device <%s> Failed With Error Code 0x%x", name.c_str(), result);
-    openCount = 1;
-}
-
-void MIDIOutputDevice::Close()
-{
-    std::lock_guard<std::mutex> guard(lock);
-    if (openCount <= 0)
-        return;
-    if (--openCount > 0)
-        return;
-    const int result = handle.Close();
-    if (result != platform::midi::kMidiNoError)
-        throw CError("midiOutClose For Device <%s> Failed With Error Code 0x%x", name.c_str(), result);
-}
-
-int MIDIOutputDevice::OpenCount() const
-{
-    std::lock_guard<std::mutex> guard(lock);
-    return openCount;
+    CountedOpen([this] {
+        const int result = handle.Open(api, name);
+        if (result != platform::midi::kMidiNoError)
+            throw CError("midiOutOpen For Device <%s> Failed With Error Code 0x%x", name.c_str(), result);
+    });
 }
 
 void MIDIOutputDevice::Write(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)

@@ -8,40 +8,20 @@
 // serialises them, since the MIDI system's port takes one caller at a time.
 
 #include <cstdint>
-#include <mutex>
-#include <string>
 
-#include "platform/midi/MidiApi.h"
-#include "platform/midi/MidiOut.h"
-#include "platform/midi/MidiPortList.h"
+#include "machines/MIDIPortDevice.h"
 
-class MIDIOutputDevice {
+class MIDIOutputDevice : public MIDIPortDevice<platform::midi::MidiOut> {
 public:
     /// Create: the device of number deviceId in the list. Throws
     /// "midiOutGetDevCaps For Device %u Failed With Error Code 0x%x".
     MIDIOutputDevice(const platform::midi::MidiPortList& list, std::uint32_t deviceId);
-    ~MIDIOutputDevice();
-    MIDIOutputDevice(const MIDIOutputDevice&) = delete;
-    MIDIOutputDevice& operator=(const MIDIOutputDevice&) = delete;
 
-    /// Throws "midiOutOpen For Device <%s> Failed With Error Code 0x%x".
+    /// Throws "midiOutOpen For Device <%s> Failed With Error Code 0x%x";
+    /// Close throws "midiOutClose For Device <%s> Failed With Error Code 0x%x".
     void Open();
-    /// Throws "midiOutClose For Device <%s> Failed With Error Code 0x%x".
-    void Close();
     /// status | data1 << 8 | data2 << 16, one byte each. Throws
     /// "MIDIOutputDevice[%s]::Write() Called But Device Is Not Open", and
     /// "midiOutShortMsg For Device <%s> Failed With Error Code 0x%x".
     void Write(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
-
-    std::uint32_t DeviceId() const { return deviceId; }
-    const char* GetName() const { return name.c_str(); }
-    int OpenCount() const;
-
-private:
-    platform::midi::MidiApi api;
-    std::uint32_t deviceId;
-    std::string name;
-    int openCount = 0;
-    mutable std::mutex lock;
-    platform::midi::MidiOut handle;
 };

@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,9 +17,11 @@
 #include "framework/Error.h"
 #include "host/AppOptions.h"
 #include "tests/alsa/AlsaTestConfig.h"
+#include "tests/support/DriverMessageLog.h"
 
 using alsa_test::CAlsaTestConfig;
 using alsa_test::WaitUntil;
+using test_support::DriverMessageLog;
 
 namespace {
 
@@ -77,23 +78,6 @@ struct SignalSource {
     }
 
     AudioCallback Callback() { return AudioCallback{&Render, this}; }
-};
-
-struct Messages {
-    std::mutex lock;
-    std::vector<std::string> texts;
-
-    static void Keep(void* context, const char* text)
-    {
-        auto* self = static_cast<Messages*>(context);
-        std::lock_guard<std::mutex> guard(self->lock);
-        self->texts.emplace_back(text);
-    }
-    std::vector<std::string> Texts()
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        return texts;
-    }
 };
 
 /// Options as a user who chose Wave Out left them.
@@ -267,8 +251,8 @@ TEST(WaveOutDriver, EightBitIsUnsignedWithSilenceAt128)
 TEST(WaveOutDriver, ADeviceLostWhilePlayingStopsTheDriverAndIsReportedOnce)
 {
     CAlsaTestConfig::Use();
-    Messages messages;
-    SetDriverMessageHandler(&Messages::Keep, &messages);
+    DriverMessageLog messages;
+    SetDriverMessageHandler(&DriverMessageLog::Keep, &messages);
     CAppOptions options("");
     ChooseWaveOut(options, kFailingDevice, kBlock, 2048);
     CWaveOutDriver driver(options);
@@ -286,7 +270,7 @@ TEST(WaveOutDriver, ADeviceLostWhilePlayingStopsTheDriverAndIsReportedOnce)
     EXPECT_EQ(texts[0], "WaveOut: Device Lost <Error Code 0x5>");
 
     // The driver starts again (and here fails again, once more reported).
-    SetDriverMessageHandler(&Messages::Keep, &messages);
+    SetDriverMessageHandler(&DriverMessageLog::Keep, &messages);
     driver.Start();
     EXPECT_TRUE(WaitUntil([&] { return messages.Texts().size() == 2; }));
     driver.Stop();

@@ -1,67 +1,18 @@
 // The event traffic of the audio path must not allocate once a buffer has
-// held its largest number of events. Global operator new and delete are
-// replaced here to count every allocation the process makes while a test
-// has counting switched on, which is why this is an executable of its own.
+// held its largest number of events. The shared allocation counter replaces
+// global operator new and delete to count every allocation the process
+// makes while a test has counting switched on, which is why this is an
+// executable of its own.
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "framework/ControlBuffer.h"
+#include "tests/support/AllocationCounter.h"
 
 namespace {
 
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* Allocate(std::size_t bytes)
-{
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    void* memory = std::malloc(bytes != 0 ? bytes : 1);
-    if (memory == nullptr)
-        throw std::bad_alloc();
-    return memory;
-}
-
-void* AllocateAligned(std::size_t bytes, std::align_val_t alignment)
-{
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    const auto align = static_cast<std::size_t>(alignment);
-    void* memory = std::aligned_alloc(align, (bytes + align - 1) / align * align);
-    if (memory == nullptr)
-        throw std::bad_alloc();
-    return memory;
-}
-
-} // namespace
-
-void* operator new(std::size_t bytes) { return Allocate(bytes); }
-void* operator new[](std::size_t bytes) { return Allocate(bytes); }
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept
-{
-    try {
-        return Allocate(bytes);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t bytes, const std::nothrow_t& tag) noexcept { return operator new(bytes, tag); }
-void* operator new(std::size_t bytes, std::align_val_t alignment) { return AllocateAligned(bytes, alignment); }
-void* operator new[](std::size_t bytes, std::align_val_t alignment) { return AllocateAligned(bytes, alignment); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-
-namespace {
+using allocation_counting::allocations;
+using allocation_counting::counting;
 
 constexpr int kBlockLength = 256;
 constexpr int kNotesPerBlock = 40;

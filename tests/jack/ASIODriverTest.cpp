@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,10 +19,12 @@
 #include "tests/jack/JackTestFixtures.h"
 #include "tests/jack/StudioRig.h"
 #include "tests/jack/WaitUntil.h"
+#include "tests/support/DriverMessageLog.h"
 
 using jack_test::CJackProbeClient;
 using jack_test::CStudioRig;
 using jack_test::WaitUntil;
+using test_support::DriverMessageLog;
 
 namespace {
 
@@ -33,22 +34,6 @@ constexpr int kOutputs = jack_test::kServerOutputs;
 constexpr std::int32_t k44100 = 4;
 constexpr std::int32_t k48000 = 8;
 constexpr std::int32_t k96000 = 16;
-
-struct Messages {
-    std::mutex lock;
-    std::vector<std::string> texts;
-    static void Keep(void* context, const char* text)
-    {
-        auto* self = static_cast<Messages*>(context);
-        std::lock_guard<std::mutex> guard(self->lock);
-        self->texts.emplace_back(text);
-    }
-    std::vector<std::string> Texts()
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        return texts;
-    }
-};
 
 /// Counts the blocks the engine is asked for.
 struct CountingCallback {
@@ -191,8 +176,8 @@ TEST_F(ASIODriverTest, PlaysAFourChannelStudioThatASecondClientHears)
 
 TEST_F(ASIODriverTest, ServerStoppingWhilePlayingStopsTheDriverUntilItStartsAgain)
 {
-    Messages messages;
-    SetDriverMessageHandler(&Messages::Keep, &messages);
+    DriverMessageLog messages;
+    SetDriverMessageHandler(&DriverMessageLog::Keep, &messages);
     CASIODriver driver(options);
     CountingCallback engine;
     driver.SetCallback(engine.Callback());

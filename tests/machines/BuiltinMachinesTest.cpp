@@ -19,7 +19,8 @@
 #include "machines/HDTrackMachine.h"
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIInput.h"
-#include "tests/machines/JackMidiRig.h"
+#include "tests/jack/JackTestLock.h"
+#include "tests/jack/JackTestServer.h"
 #include "tests/machines/ProgramRun.h"
 
 namespace {
@@ -85,10 +86,10 @@ TEST(BuiltinMachines, SevenTypesInOrderWithoutTheApplicationsServices)
 
 TEST(BuiltinMachines, WithTheServicesTracksJoinThePanelAndMidiMachinesSeeTheLists)
 {
-    machines_test::CJackLock lock;
+    jack_test::CJackTestLock lock;
     ASSERT_TRUE(lock.IsHeld());
     // No server under this name: empty lists, and nothing printed.
-    setenv("JACK_DEFAULT_SERVER", ("corvane-nowhere-" + std::to_string(getpid())).c_str(), 1);
+    jack_test::PointJackNowhere();
     CMIDIDevices devices(platform::midi::MidiApi::Jack);
     EXPECT_EQ(devices.InputCount(), 0);
     EXPECT_EQ(devices.OutputCount(), 0);

@@ -2,44 +2,21 @@
 
 #include <jack/midiport.h>
 
-#include <atomic>
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sys/file.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace machines_test {
 
 namespace {
 
-constexpr auto kLockBound = std::chrono::seconds(120);
-constexpr auto kStartBound = std::chrono::seconds(10);
-constexpr auto kStopBound = std::chrono::seconds(5);
+using jack_test::ClientNameOfThisProcess;
+
+constexpr int kServerRate = 44100;
+constexpr int kServerPeriod = 256;
+constexpr int kServerOutputs = 2;
 constexpr std::size_t kRingBytes = 4096;
 
-std::string WithPid(const char* base)
-{
-    return std::string(base) + " " + std::to_string(getpid());
-}
-
 void Quiet(const char*) {}
-
-bool Exited(pid_t pid)
-{
-    int status = 0;
-    const pid_t result = waitpid(pid, &status, WNOHANG);
-    return result == pid || (result < 0 && errno == ECHILD);
-}
 
 jack_client_t* OpenClient(const std::string& name, const std::string& server)
 {
@@ -60,46 +37,20 @@ MidiMessage Message(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
     return message;
 }
 
-CJackLock::CJackLock()
-{
-    const std::string path = "/tmp/corvane-jack-tests-" + std::to_string(getuid()) + ".lock";
-    descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    const auto deadline = std::chrono::steady_clock::now() + kLockBound;
-    while (descriptor >= 0 && flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    held = descriptor >= 0;
-}
-
-CJackLock::~CJackLock()
-{
-    // Closing releases the kernel's lock, as does the death of the process.
-    if (descriptor >= 0)
-        close(descriptor);
-}
-
 CJackMidiRig::CJackMidiRig()
 {
     if (!lock.IsHeld()) {
         why = "the JACK test lock stayed taken";
         return;
     }
-    // Every client of this process reaches this server and no other, and
-    // the studio's MIDI client carries this process's id in its name.
-    static std::atomic<int> counter{0};
-    serverName = "corvane-midi-test-" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1));
-    logPath = "/tmp/" + serverName + ".log";
-    setenv("JACK_DEFAULT_SERVER", serverName.c_str(), 1);
-    setenv("CORVANE_JACK_CLIENT_NAME", WithPid("Corvane Studio").c_str(), 1);
+    // Start points every client of this process at the server; the
+    // studio's MIDI client carries this process's id in its name.
     jack_set_error_function(&Quiet);
     jack_set_info_function(&Quiet);
-    StartServer();
-    if (server < 0)
+    if (!server.Start(kServerRate, kServerPeriod, kServerOutputs, &why))
         return;
 
-    jack_client_t* client = OpenClient(WithPid("corvane-midi-peer"), serverName);
+    jack_client_t* client = OpenClient(ClientNameOfThisProcess("corvane-midi-peer"), server.Name());
     if (client == nullptr) {
         why = "the peer could not join the server";
         return;
@@ -123,87 +74,13 @@ CJackMidiRig::~CJackMidiRig()
     if (peer != nullptr)
         jack_client_close(peer);
     peer = nullptr;
-    StopServer();
+    server.Stop();
     if (outgoing != nullptr)
         jack_ringbuffer_free(outgoing);
     if (incoming != nullptr)
         jack_ringbuffer_free(incoming);
     jack_set_error_function(nullptr);
     jack_set_info_function(nullptr);
-    if (!serverName.empty()) {
-        std::remove(logPath.c_str());
-        // A server that ends leaves its clients' semaphores behind.
-        const std::string mark = "_" + serverName + "_";
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ignored)) {
-            const std::string file = entry.path().filename().string();
-            if (file.rfind("jack_sem.", 0) == 0 && file.find(mark) != std::string::npos)
-                std::filesystem::remove(entry.path(), ignored);
-        }
-    }
-}
-
-void CJackMidiRig::StartServer()
-{
-    const std::vector<std::string> arguments = {"jackd", "--no-realtime", "-n", serverName, "-d", "dummy",
-                                                "-r", "44100", "-p", "256", "-P", "2", "-C", "0"};
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const pid_t parent = getpid();
-    const pid_t child = fork();
-    if (child == 0) {
-        // Only async-signal-safe calls until exec; the server ends with us.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (getppid() != parent)
-            _exit(1);
-        if (log >= 0) {
-            dup2(log, STDOUT_FILENO);
-            dup2(log, STDERR_FILENO);
-        }
-        execvp("jackd", argv.data());
-        _exit(127);
-    }
-    if (log >= 0)
-        close(log);
-    if (child < 0) {
-        why = "fork failed";
-        return;
-    }
-    server = child;
-    const auto deadline = std::chrono::steady_clock::now() + kStartBound;
-    for (;;) {
-        if (jack_client_t* probe = OpenClient(WithPid("corvane-midi-ready"), serverName)) {
-            jack_client_close(probe);
-            return;
-        }
-        if (Exited(server) || std::chrono::steady_clock::now() >= deadline) {
-            std::ifstream in(logPath);
-            why = "jackd did not come up:\n" + std::string(std::istreambuf_iterator<char>(in), {});
-            StopServer();
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
-
-void CJackMidiRig::StopServer()
-{
-    if (server <= 0)
-        return;
-    kill(server, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + kStopBound;
-    while (!Exited(server)) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            kill(server, SIGKILL);
-            waitpid(server, nullptr, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    server = -1;
 }
 
 int CJackMidiRig::Process(jack_nframes_t frames, void* instance)
@@ -282,7 +159,7 @@ int CJackMidiRig::ModuleConnections() const
 
 std::string CJackMidiRig::AddSecondKeyboard()
 {
-    secondKeyboard = OpenClient(WithPid("corvane-midi-second"), serverName);
+    secondKeyboard = OpenClient(ClientNameOfThisProcess("corvane-midi-second"), server.Name());
     if (secondKeyboard == nullptr)
         return "";
     jack_port_t* port = jack_port_register(secondKeyboard, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);

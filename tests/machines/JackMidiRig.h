@@ -1,8 +1,8 @@
 #pragma once
-// A JACK server of the test's own (`jackd -n <unique name> -d dummy`,
-// without real-time threads) and a JACK MIDI client of the test's own, the
-// peer: its "to studio" port plays the part of a keyboard, its "from
-// studio" port the part of a sound module. The studio's MIDI devices see
+// A JACK server of the test's own (jack_test::CJackTestServer, without
+// real-time threads) and a JACK MIDI client of the test's own, the peer:
+// its "to studio" port plays the part of a keyboard, its "from studio"
+// port the part of a sound module. The studio's MIDI devices see
 // both ports; the test sends and receives real messages through the server.
 //
 // JACK 2 keeps a per-user database in /dev/shm that clients of several
@@ -17,9 +17,10 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
-#include <sys/types.h>
-#include <thread>
 #include <vector>
+
+#include "tests/jack/JackTestLock.h"
+#include "tests/jack/JackTestServer.h"
 
 namespace machines_test {
 
@@ -34,34 +35,6 @@ struct MidiMessage {
 };
 
 MidiMessage Message(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
-
-/// Polls done until it holds or bound passes.
-template <class Done>
-bool WaitFor(Done done, std::chrono::milliseconds bound = std::chrono::seconds(5))
-{
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-/// The lock file every JACK test of this project holds while it runs;
-/// waits for it up to a bound.
-class CJackLock {
-public:
-    CJackLock();
-    ~CJackLock();
-    CJackLock(const CJackLock&) = delete;
-    CJackLock& operator=(const CJackLock&) = delete;
-    bool IsHeld() const { return held; }
-
-private:
-    int descriptor = -1;
-    bool held = false;
-};
 
 class CJackMidiRig {
 public:
@@ -95,13 +68,9 @@ public:
 
 private:
     static int Process(jack_nframes_t frames, void* rig);
-    void StartServer();
-    void StopServer();
 
-    CJackLock lock;
-    std::string serverName;
-    std::string logPath;
-    pid_t server = -1;
+    jack_test::CJackTestLock lock;   // first in, last out: held while the server runs
+    jack_test::CJackTestServer server;
     jack_client_t* peer = nullptr;
     jack_client_t* secondKeyboard = nullptr;
     jack_port_t* keyboard = nullptr;

@@ -18,6 +18,7 @@
 #include "machines/MIDIInputDevice.h"
 #include "machines/StateBytes.h"
 #include "platform/Clock.h"
+#include "tests/jack/WaitUntil.h"
 #include "tests/machines/JackMidiRig.h"
 
 using machines_test::Message;
@@ -69,7 +70,7 @@ TEST_F(MIDIInputOnJack, NotesAndControllersBecomeEventsEightyMillisecondsAfterAr
     input.SelectDevice(keyboard);
     EXPECT_EQ(input.DevicePosition(), keyboard);
     EXPECT_EQ(devices->Input(keyboard)->OpenCount(), 1);
-    ASSERT_TRUE(machines_test::WaitFor([&] { return rig.KeyboardConnections() == 1; }));
+    ASSERT_TRUE(jack_test::WaitUntil([&] { return rig.KeyboardConnections() == 1; }));
 
     const std::int64_t sentAt = platform::QueryPerformanceCounter();
     rig.Send({Message(0x90, 60, 127), Message(0x90, 60, 0), Message(0x85, 62, 64), Message(0xB3, 7, 127),
@@ -120,7 +121,7 @@ TEST_F(MIDIInputOnJack, ChannelFilterTakesOneChannelOrAll)
     CMIDIInput input(&host, devices.get());
     input.SelectDevice(keyboard);
     input.SetChannel(2);   // "Channel 3"
-    ASSERT_TRUE(machines_test::WaitFor([&] { return rig.KeyboardConnections() == 1; }));
+    ASSERT_TRUE(jack_test::WaitUntil([&] { return rig.KeyboardConnections() == 1; }));
     rig.Send({Message(0x93, 1, 100), Message(0x92, 2, 100), Message(0xB1, 3, 5), Message(0xB2, 4, 5),
               Message(0x82, 2, 0), Message(0x80, 5, 0)});
     std::vector<ControlEvent> events = Collect(input, 3);
@@ -151,7 +152,7 @@ TEST_F(MIDIInputOnJack, TwoMachinesOnOneDeviceBothHearItAndItClosesWhenBothLetGo
     second->SelectDevice(keyboard);
     EXPECT_EQ(device->OpenCount(), 2);
     EXPECT_EQ(device->HookCount(), 2);
-    ASSERT_TRUE(machines_test::WaitFor([&] { return rig.KeyboardConnections() == 1; }));
+    ASSERT_TRUE(jack_test::WaitUntil([&] { return rig.KeyboardConnections() == 1; }));
 
     rig.Send({Message(0x90, 70, 90)});
     EXPECT_EQ(Collect(*first, 1).size(), 1u);
@@ -169,7 +170,7 @@ TEST_F(MIDIInputOnJack, TwoMachinesOnOneDeviceBothHearItAndItClosesWhenBothLetGo
     second.reset();   // destruction lets go too
     EXPECT_EQ(device->OpenCount(), 0);
     EXPECT_EQ(device->HookCount(), 0);
-    EXPECT_TRUE(machines_test::WaitFor([&] { return rig.KeyboardConnections() == 0; }));
+    EXPECT_TRUE(jack_test::WaitUntil([&] { return rig.KeyboardConnections() == 0; }));
 }
 
 TEST_F(MIDIInputOnJack, StateIsDevicePositionAndChannelInEightBytes)

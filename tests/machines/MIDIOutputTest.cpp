@@ -16,6 +16,7 @@
 #include "machines/MIDIOutput.h"
 #include "machines/MIDIOutputDevice.h"
 #include "machines/StateBytes.h"
+#include "tests/jack/WaitUntil.h"
 #include "tests/machines/JackMidiRig.h"
 
 using machines_test::Message;
@@ -80,7 +81,7 @@ TEST_F(MIDIOutputOnJack, EventsBecomeMessagesOnTheChosenChannelEachSentOnce)
     output.SelectDevice(module);
     output.SetChannel(5);
     EXPECT_EQ(devices->Output(module)->OpenCount(), 1);
-    ASSERT_TRUE(machines_test::WaitFor([&] { return rig.ModuleConnections() == 1; }));
+    ASSERT_TRUE(jack_test::WaitUntil([&] { return rig.ModuleConnections() == 1; }));
 
     Block(output, {
         MakeControlEvent(kEventNoteOn, 10, 60, 1.0, 261.6),
@@ -110,7 +111,7 @@ TEST_F(MIDIOutputOnJack, TheControllerParametersSendInTheNextBlock)
 {
     CMIDIOutput output(&host, devices.get());
     output.SelectDevice(module);
-    ASSERT_TRUE(machines_test::WaitFor([&] { return rig.ModuleConnections() == 1; }));
+    ASSERT_TRUE(jack_test::WaitUntil([&] { return rig.ModuleConnections() == 1; }));
     EXPECT_EQ(output.parameterCount, 128);
     output.SetParameter(10, 0.25);
     output.SetParameter(127, 1.0);
@@ -143,7 +144,7 @@ TEST_F(MIDIOutputOnJack, WithoutADeviceEventsAreDroppedAndTheDeviceClosesWithThe
     first->SelectDevice(module);
     second->SelectDevice(module);
     EXPECT_EQ(device->OpenCount(), 2);
-    ASSERT_TRUE(machines_test::WaitFor([&] { return rig.ModuleConnections() == 1; }));
+    ASSERT_TRUE(jack_test::WaitUntil([&] { return rig.ModuleConnections() == 1; }));
     Block(*second, {MakeControlEvent(kEventNoteOn, 0, 2, 1.0)});
     first->SelectDevice(-1);
     EXPECT_EQ(device->OpenCount(), 1);
