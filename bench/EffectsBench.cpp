@@ -15,14 +15,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <ctime>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "bench/BenchHost.h"
 #include "framework/AudioBuffer.h"
-#include "framework/Host.h"
-#include "framework/Machine.h"
 #include "framework/Port.h"
 #include "stockpack/DavarorOdir.h"
 #include "stockpack/Echo.h"
@@ -31,42 +29,10 @@
 
 namespace {
 
-constexpr int kSampleRate = 44100;
-constexpr int kBlock = 256;
-
-double ThreadCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-}
-
-class CBenchHost final : public CHost {
-public:
-    int RegisterMachineInfo(CMachineInfo*) override { return 0; }
-    int GetNoteFrequency(unsigned, double* out) override
-    {
-        *out = 0.0;
-        return 2;
-    }
-    int GetBankServer(CBankServer** out) override
-    {
-        *out = nullptr;
-        return 1;
-    }
-    void OnParameterChanged(CMachine* machine, int index, double value) override
-    {
-        machine->SetParameter(index, value);
-    }
-    int GetSampleCounter() override { return 0; }
-    double GetTempo() override { return 120.0; }
-    double GetTicksPerBeat() override { return 4.0; }
-    int GetSamplesPerTick() override { return 5512; }
-    int GetSampleRate() override { return kSampleRate; }
-    int GetBlockSize() override { return kBlock; }
-    bool SupportsFeature(int) override { return false; }
-    int GetCpuFeatures() override { return 0x7; }
-};
+using bench::CBenchHost;
+using bench::kBlock;
+using bench::kSampleRate;
+using bench::ThreadCpuSeconds;
 
 /// One block of noise, low-passed once so it is not white, around -12 dB.
 std::vector<double> NoiseBlock(std::uint32_t seed)
@@ -116,12 +82,17 @@ void RunPerFrame(benchmark::State& state, double targetNs, const std::function<v
     state.SetItemsProcessed(frames);
 }
 
-/// A machine with "Line In" at port 0, driven block by block.
-template <typename Machine, typename... Args>
-void RunLineEffect(benchmark::State& state, double targetNs, Args... args)
+/// Leaves a machine at its settings from creation.
+constexpr auto kAsCreated = [](auto&) {};
+
+/// A machine with "Line In" at port 0, made with args, given its settings by
+/// setup and driven block by block.
+template <typename Machine, typename Setup, typename... Args>
+void RunLineEffect(benchmark::State& state, double targetNs, Setup setup, Args... args)
 {
     CBenchHost host;
     auto machine = std::make_unique<Machine>(&host, args...);
+    setup(*machine);
     const std::vector<double> left = NoiseBlock(1);
     const std::vector<double> right = NoiseBlock(2);
     CAudioBuffer* in = machine->ports[Machine::kLineInPort]->audio;
@@ -131,39 +102,33 @@ void RunLineEffect(benchmark::State& state, double targetNs, Args... args)
 
 void BM_RedoRuviz(benchmark::State& state)
 {
-    CBenchHost host;
-    auto filter = std::make_unique<CRedoRuvizFilter>(&host, nullptr);
-    filter->SetParameter(CRedoRuvizFilter::kOversamplingParameter, state.range(0) / 4.0);
-    const std::vector<double> left = NoiseBlock(1);
-    const std::vector<double> right = NoiseBlock(2);
-    CAudioBuffer* in = filter->ports[CRedoRuvizFilter::kLineInPort]->audio;
-    RunPerFrame(
-        state, 25.0, [&] { Fill(in, left, right); }, [&] { filter->Work(); });
+    const double factorValue = state.range(0) / 4.0;
+    RunLineEffect<CRedoRuvizFilter>(
+        state, 25.0,
+        [factorValue](CRedoRuvizFilter& filter) {
+            filter.SetParameter(CRedoRuvizFilter::kOversamplingParameter, factorValue);
+        },
+        nullptr);
 }
 
 void BM_DovoDorez(benchmark::State& state)
 {
-    RunLineEffect<CEcho>(state, 200.0);
+    RunLineEffect<CEcho>(state, 200.0, kAsCreated);
 }
 
-/// All four taps' LFOs sweeping the loop filters: the coefficients are
-/// recomputed every sample on all eight lines. No target: for comparison.
+/// All four taps' LFOs sweeping the loop filters: each tap designs its
+/// filter every sample, once for both its lines. No target: for comparison.
 void BM_DovoDorezLfo(benchmark::State& state)
 {
-    CBenchHost host;
-    auto echo = std::make_unique<CEcho>(&host);
-    for (int tap = 0; tap < CEcho::kTaps; ++tap)
-        echo->SetParameter(CEcho::ParameterIndex(tap, CEcho::kLfoAmount), 0.5);
-    const std::vector<double> left = NoiseBlock(1);
-    const std::vector<double> right = NoiseBlock(2);
-    CAudioBuffer* in = echo->ports[CEcho::kLineInPort]->audio;
-    RunPerFrame(
-        state, 0.0, [&] { Fill(in, left, right); }, [&] { echo->Work(); });
+    RunLineEffect<CEcho>(state, 0.0, [](CEcho& echo) {
+        for (int tap = 0; tap < CEcho::kTaps; ++tap)
+            echo.SetParameter(CEcho::ParameterIndex(tap, CEcho::kLfoAmount), 0.5);
+    });
 }
 
 void BM_DavarorOdir(benchmark::State& state)
 {
-    RunLineEffect<CDavarorOdir>(state, 1500.0);
+    RunLineEffect<CDavarorOdir>(state, 1500.0, kAsCreated);
 }
 
 void BM_Mixer8Tracks(benchmark::State& state)

@@ -17,12 +17,11 @@
 
 #include <cmath>
 #include <cstdint>
-#include <ctime>
 #include <memory>
 
+#include "bench/BenchHost.h"
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
-#include "framework/Host.h"
 #include "framework/Port.h"
 #include "stockpack/PlugContext.h"
 #include "stockpack/RazuZuri.h"
@@ -31,43 +30,12 @@
 
 namespace {
 
-constexpr int kSampleRate = 44100;
-constexpr int kBlock = 256;
+using bench::CBenchHost;
+using bench::kBlock;
+using bench::kSampleRate;
+using bench::ThreadCpuSeconds;
+
 constexpr double kTargetNs = 60.0;
-
-double ThreadCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-}
-
-class CBenchHost final : public CHost {
-public:
-    int RegisterMachineInfo(CMachineInfo*) override { return 0; }
-    int GetNoteFrequency(unsigned note, double* out) override
-    {
-        *out = note < 128 ? 440.0 * std::exp2((static_cast<int>(note) - 69) / 12.0) : 0.0;
-        return note < 128 ? 0 : 2;
-    }
-    int GetBankServer(CBankServer** out) override
-    {
-        *out = nullptr;
-        return 1;
-    }
-    void OnParameterChanged(CMachine* machine, int index, double value) override
-    {
-        machine->SetParameter(index, value);
-    }
-    int GetSampleCounter() override { return 0; }
-    double GetTempo() override { return 120.0; }
-    double GetTicksPerBeat() override { return 4.0; }
-    int GetSamplesPerTick() override { return 5512; }
-    int GetSampleRate() override { return kSampleRate; }
-    int GetBlockSize() override { return kBlock; }
-    bool SupportsFeature(int) override { return false; }
-    int GetCpuFeatures() override { return 0x7; }
-};
 
 enum class Patch { Modulated, Everything };
 

@@ -10,7 +10,7 @@
 
 #include <dlfcn.h>
 
-#include "framework/Host.h"
+#include "bench/BenchHost.h"
 #include "framework/MachineInfo.h"
 #include "framework/PlugInit.h"
 #include "stockpack/dsp/BandLimitedStep.h"
@@ -19,7 +19,7 @@ namespace {
 
 /// Receives the descriptors and gives them back at once, so that the
 /// library can be unloaded after each call.
-class CReleasingHost final : public CHost {
+class CReleasingHost final : public bench::CBenchHost {
 public:
     int RegisterMachineInfo(CMachineInfo* info) override
     {
@@ -27,25 +27,6 @@ public:
         info->Release();
         return 0;
     }
-    int GetNoteFrequency(unsigned, double* out) override
-    {
-        *out = 440.0;
-        return 0;
-    }
-    int GetBankServer(CBankServer** out) override
-    {
-        *out = nullptr;
-        return 1;
-    }
-    void OnParameterChanged(CMachine*, int, double) override {}
-    int GetSampleCounter() override { return 0; }
-    double GetTempo() override { return 120.0; }
-    double GetTicksPerBeat() override { return 4.0; }
-    int GetSamplesPerTick() override { return 5512; }
-    int GetSampleRate() override { return 44100; }
-    int GetBlockSize() override { return 256; }
-    bool SupportsFeature(int) override { return false; }
-    int GetCpuFeatures() override { return 0x7; }
 
     int registered = 0;
 };

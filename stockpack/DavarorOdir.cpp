@@ -5,13 +5,12 @@
 #include <cstdio>
 
 #include "framework/AudioBuffer.h"
-#include "framework/Host.h"
 #include "framework/Port.h"
+#include "stockpack/MachinePorts.h"
+#include "stockpack/ParameterValues.h"
 
 namespace {
 
-constexpr int kFallbackSampleRate = 44100;
-constexpr int kFallbackBlockSize = 256;
 constexpr std::size_t kTextSize = 24;
 /// The longest crossfade between early-reflection tap sets.
 constexpr int kMaxFadeSamples = 128;
@@ -38,20 +37,12 @@ double CDavarorOdir::CutoffHz(double value, int rate)
     return std::clamp(hz, 1.0, quarter);
 }
 
-CDavarorOdir::CDavarorOdir(CHost* host) : CMachine(host)
+CDavarorOdir::CDavarorOdir(CHost* host)
+    : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host))
 {
-    const int hostRate = host != nullptr ? host->GetSampleRate() : 0;
-    const int hostBlock = host != nullptr ? host->GetBlockSize() : 0;
-    sampleRate = hostRate > 0 ? hostRate : kFallbackSampleRate;
-    blockSize = hostBlock > 0 ? hostBlock : kFallbackBlockSize;
-
-    portCount = 2;
-    ports = new CPort*[2];
-    ports[kLineInPort] = new CPort(host, this, kPortAudio | kPortInput | kPortStereo, "Line In");
-    ports[kLineOutPort] = new CPort(host, this, kPortAudio | kPortOutput | kPortStereo, "Line Out");
+    static_assert(kLineInPort == 0 && kLineOutPort == 1);
+    CreatePorts(*this, {stock_ports::kStereoLineIn, stock_ports::kStereoLineOut});
     parameterCount = kParameterCount;
-    programCount = 0;
-    triggerCount = 0;
 
     for (int i = 0; i < kParameterCount; ++i)
         values[i] = kDefaults[i];
@@ -63,9 +54,7 @@ CDavarorOdir::CDavarorOdir(CHost* host) : CMachine(host)
 
 CDavarorOdir::~CDavarorOdir()
 {
-    for (int i = 0; i < portCount; ++i)
-        delete ports[i];
-    delete[] ports;
+    DeletePorts(*this);
 }
 
 void CDavarorOdir::Rebuild()
@@ -152,14 +141,12 @@ void CDavarorOdir::ApplyChanges() noexcept
 
 double CDavarorOdir::GetParameter(int index)
 {
-    if (index < 0 || index >= kParameterCount)
-        return 0.0;
-    return values[index];
+    return StoredParameter(values, index);
 }
 
 void CDavarorOdir::SetParameter(int index, double value)
 {
-    if (index < 0 || index >= kParameterCount)
+    if (!IsParameterIndex(index, kParameterCount))
         return;
     Lock();
     values[index] = value;
@@ -184,7 +171,7 @@ void CDavarorOdir::EndParameterUpdate()
 
 void CDavarorOdir::GetParameterName(int index, char* out)
 {
-    if (index < 0 || index >= kParameterCount) {
+    if (!IsParameterIndex(index, kParameterCount)) {
         out[0] = '\0';
         return;
     }
@@ -193,7 +180,7 @@ void CDavarorOdir::GetParameterName(int index, char* out)
 
 void CDavarorOdir::FormatParameter(int index, double value, char* out)
 {
-    if (index < 0 || index >= kParameterCount) {
+    if (!IsParameterIndex(index, kParameterCount)) {
         out[0] = '\0';
         return;
     }
@@ -240,13 +227,9 @@ void CDavarorOdir::Work()
     ApplyChanges();
     CAudioBuffer* out = ports[kLineOutPort]->audio;
     const CAudioBuffer* in = ports[kLineInPort]->audio;
-    if (out == nullptr || out->left == nullptr || out->right == nullptr)
+    const int frames = StereoLineFrames(out, in);
+    if (frames == 0)
         return;
-    if (in == nullptr || in->left == nullptr || in->right == nullptr) {
-        out->Clear();
-        return;
-    }
-    const int frames = std::min<int>(out->length, in->length);
     const double* inLeft = in->left;
     const double* inRight = in->right;
     double* outLeft = out->left;

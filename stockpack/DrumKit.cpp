@@ -6,7 +6,6 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
-#include "framework/Host.h"
 #include "framework/Port.h"
 #include "platform/Random.h"
 #include "stockpack/DrumKitBassDrum.h"
@@ -15,27 +14,15 @@
 #include "stockpack/DrumKitNoiseBurst.h"
 #include "stockpack/DrumKitSnareDrum.h"
 #include "stockpack/DrumKitTomDrum.h"
+#include "stockpack/MachinePorts.h"
+#include "stockpack/ParameterValues.h"
 
 using namespace drumkit;
 
 namespace {
 
-constexpr int kFallbackSampleRate = 44100;
-constexpr int kFallbackBlockSize = 256;
 /// The most a name or display text takes, with its zero.
 constexpr std::size_t kTextSize = 24;
-
-int HostSampleRate(CHost* host)
-{
-    const int rate = host != nullptr ? host->GetSampleRate() : 0;
-    return rate > 0 ? rate : kFallbackSampleRate;
-}
-
-int HostBlockSize(CHost* host)
-{
-    const int length = host != nullptr ? host->GetBlockSize() : 0;
-    return length > 0 ? length : kFallbackBlockSize;
-}
 
 } // namespace
 
@@ -48,12 +35,9 @@ double CDrumKit::LevelGain(double level)
 
 CDrumKit::CDrumKit(CHost* host) : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host))
 {
-    portCount = 2;
-    ports = new CPort*[2];
-    ports[kControlInPort] = new CPort(host, this, kPortControl | kPortInput, "Control In");
-    ports[kLineOutPort] = new CPort(host, this, kPortAudio | kPortOutput | kPortStereo, "Line Out");
+    static_assert(kControlInPort == 0 && kLineOutPort == 1);
+    CreatePorts(*this, {stock_ports::kControlIn, stock_ports::kStereoLineOut});
     parameterCount = kParameterCount;
-    programCount = 0;
     triggerCount = kSoundCount;
 
     // The noise of every sound comes from the program's generator;
@@ -81,16 +65,12 @@ CDrumKit::CDrumKit(CHost* host) : CMachine(host), sampleRate(HostSampleRate(host
 
 CDrumKit::~CDrumKit()
 {
-    for (int i = 0; i < portCount; ++i)
-        delete ports[i];
-    delete[] ports;
+    DeletePorts(*this);
 }
 
 double CDrumKit::GetParameter(int index)
 {
-    if (index < 0 || index >= kParameterCount)
-        return 0.0;
-    return values[index];
+    return StoredParameter(values, index);
 }
 
 void CDrumKit::SetParameter(int index, double value)
@@ -100,13 +80,8 @@ void CDrumKit::SetParameter(int index, double value)
         return;
     Lock();
     values[index] = value;
-    if (info->owner != kNoOwner) {
-        CDrumKitVoice& voice = *voices[static_cast<std::size_t>(info->owner)];
-        if (voice.Events().Count() >= CDrumKitVoice::kMaxPendingEvents)
-            voice.ApplyPendingAtStart();
-        const ControlEvent event = MakeControlEvent(kEventParameter, 0, index, value);
-        voice.Events().Insert(&event);
-    }
+    if (info->owner != kNoOwner)
+        QueueParameterChange(*voices[static_cast<std::size_t>(info->owner)], index, value);
     Unlock();
 }
 
@@ -191,7 +166,7 @@ void CDrumKit::Work()
 {
     DispatchEvents();
     CAudioBuffer* out = ports[kLineOutPort]->audio;
-    if (out == nullptr || out->left == nullptr || out->right == nullptr)
+    if (!HasStereoSamples(out))
         return;
     out->Clear();
     // The noise buffer and the voices' work buffers hold one block; a

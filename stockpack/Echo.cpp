@@ -5,15 +5,14 @@
 #include <cstdio>
 
 #include "framework/AudioBuffer.h"
-#include "framework/Host.h"
 #include "framework/Port.h"
+#include "stockpack/MachinePorts.h"
+#include "stockpack/ParameterValues.h"
 #include "stockpack/PlugContext.h"
 #include "stockpack/WaveTables.h"
 
 namespace {
 
-constexpr int kFallbackSampleRate = 44100;
-constexpr int kFallbackBlockSize = 256;
 /// Room for the longest name ("Filter Bandwidth 4") or value text.
 constexpr std::size_t kTextSize = 24;
 
@@ -61,20 +60,11 @@ double CEcho::LfoRateHz(double value)
     return 440.0 * std::exp2(6.0 * value - 15.0);
 }
 
-CEcho::CEcho(CHost* host) : CMachine(host)
+CEcho::CEcho(CHost* host) : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host))
 {
-    const int hostRate = host != nullptr ? host->GetSampleRate() : 0;
-    const int hostBlock = host != nullptr ? host->GetBlockSize() : 0;
-    sampleRate = hostRate > 0 ? hostRate : kFallbackSampleRate;
-    blockSize = hostBlock > 0 ? hostBlock : kFallbackBlockSize;
-
-    portCount = 2;
-    ports = new CPort*[2];
-    ports[kLineInPort] = new CPort(host, this, kPortAudio | kPortInput | kPortStereo, "Line In");
-    ports[kLineOutPort] = new CPort(host, this, kPortAudio | kPortOutput | kPortStereo, "Line Out");
+    static_assert(kLineInPort == 0 && kLineOutPort == 1);
+    CreatePorts(*this, {stock_ports::kStereoLineIn, stock_ports::kStereoLineOut});
     parameterCount = kParameterCount;
-    programCount = 0;
-    triggerCount = 0;
 
     SharedWaveTables();   // fills the library's sine table
     const CountedTable sine = SineTable();
@@ -84,8 +74,7 @@ CEcho::CEcho(CHost* host) : CMachine(host)
         tap.lfo.SetTable(sine);
         tap.lfo.SetSampleRate(sampleRate);
     }
-    modulation.assign(static_cast<std::size_t>(blockSize), 0.0);
-    scratch.assign(static_cast<std::size_t>(blockSize), 0.0);
+    SizeScratch(blockSize);
 
     for (double& value : values)
         value = kUnset;
@@ -95,21 +84,17 @@ CEcho::CEcho(CHost* host) : CMachine(host)
 
 CEcho::~CEcho()
 {
-    for (int i = 0; i < portCount; ++i)
-        delete ports[i];
-    delete[] ports;
+    DeletePorts(*this);
 }
 
 double CEcho::GetParameter(int index)
 {
-    if (index < 0 || index >= kParameterCount)
-        return 0.0;
-    return values[index];
+    return StoredParameter(values, index);
 }
 
 void CEcho::SetParameter(int index, double value)
 {
-    if (index < 0 || index >= kParameterCount)
+    if (!IsParameterIndex(index, kParameterCount))
         return;
     Lock();
     // An unchanged value leaves everything as it is, the filter's running
@@ -160,7 +145,7 @@ void CEcho::Apply(int tapIndex, int position, double value)
 
 void CEcho::GetParameterName(int index, char* out)
 {
-    if (index < 0 || index >= kParameterCount) {
+    if (!IsParameterIndex(index, kParameterCount)) {
         out[0] = '\0';
         return;
     }
@@ -169,7 +154,7 @@ void CEcho::GetParameterName(int index, char* out)
 
 void CEcho::FormatParameter(int index, double value, char* out)
 {
-    if (index < 0 || index >= kParameterCount) {
+    if (!IsParameterIndex(index, kParameterCount)) {
         out[0] = '\0';
         return;
     }
@@ -209,42 +194,49 @@ void CEcho::SetBlockSize(int length)
         return;
     Lock();
     blockSize = length;
-    modulation.assign(static_cast<std::size_t>(length), 0.0);
-    scratch.assign(static_cast<std::size_t>(length), 0.0);
+    SizeScratch(length);
     Unlock();
+}
+
+void CEcho::SizeScratch(int length)
+{
+    modulation.assign(static_cast<std::size_t>(length), 0.0);
+    for (std::vector<double>& channel : wet)
+        channel.assign(static_cast<std::size_t>(length), 0.0);
 }
 
 void CEcho::RenderTap(Tap& tap, const double* inLeft, const double* inRight, double* outLeft, double* outRight,
                       int frames) noexcept
 {
     double* m = modulation.data();
-    double* wet = scratch.data();
+    double* wetLeft = wet[0].data();
+    double* wetRight = wet[1].data();
     tap.lfo.Render(m, frames);
     for (int i = 0; i < frames; ++i)
         m[i] = m[i] * tap.lfoAmount + 1.0;
 
-    const double* inputs[2] = {inLeft, inRight};
-    double* outputs[2] = {outLeft, outRight};
-    for (int c = 0; c < 2; ++c) {
-        tap.lines[static_cast<std::size_t>(c)].Process(inputs[c], wet, m, frames);
-        for (int i = 0; i < frames; ++i)
-            outputs[c][i] += inputs[c][i] * tap.dryGain + wet[i] * tap.wetGain;
-    }
+    // Both lines of a tap have the same settings and follow the same LFO:
+    // one filter design per sample serves the two.
+    CEchoDelayLine::ProcessPair(tap.lines[0], tap.lines[1], inLeft, inRight, wetLeft, wetRight, m, frames);
+    for (int i = 0; i < frames; ++i)
+        outLeft[i] += inLeft[i] * tap.dryGain + wetLeft[i] * tap.wetGain;
+    for (int i = 0; i < frames; ++i)
+        outRight[i] += inRight[i] * tap.dryGain + wetRight[i] * tap.wetGain;
 }
 
 void CEcho::Work()
 {
     CAudioBuffer* out = ports[kLineOutPort]->audio;
     const CAudioBuffer* in = ports[kLineInPort]->audio;
-    if (out == nullptr || out->left == nullptr || out->right == nullptr)
+    if (!HasStereoSamples(out))
         return;
     out->Clear();
-    if (in == nullptr || in->left == nullptr || in->right == nullptr || scratch.empty())
+    if (!HasStereoSamples(in) || modulation.empty())
         return;
     const int frames = std::min<int>(out->length, in->length);
     // A block longer than the scratch buffers (a host that resized the
     // ports without telling) is rendered in pieces rather than refused.
-    const int chunk = static_cast<int>(scratch.size());
+    const int chunk = static_cast<int>(modulation.size());
     for (int start = 0; start < frames; start += chunk) {
         const int count = std::min(chunk, frames - start);
         for (Tap& tap : taps)

@@ -68,13 +68,14 @@ private:
     };
 
     void Apply(int tap, int position, double value);
+    void SizeScratch(int length);
     void RenderTap(Tap& tap, const double* inLeft, const double* inRight, double* outLeft, double* outRight,
                    int frames) noexcept;
 
     double values[kParameterCount];
     std::array<Tap, kTaps> taps;
-    std::vector<double> modulation;   // scratch, one block
-    std::vector<double> scratch;
+    std::vector<double> modulation;          // scratch, one block
+    std::array<std::vector<double>, 2> wet;  // scratch, one block per channel
     int sampleRate;
     int blockSize;
 };

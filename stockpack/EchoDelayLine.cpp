@@ -110,41 +110,76 @@ void CEchoDelayLine::UpdateCoefficients(double modulation) noexcept
     }
 }
 
+bool CEchoDelayLine::SharesFilterWith(const CEchoDelayLine& other) const noexcept
+{
+    // Everything UpdateCoefficients reads, and where it last left off.
+    return mode == other.mode && sampleRate == other.sampleRate && baseFrequencyHz == other.baseFrequencyHz &&
+           bandPassC == other.bandPassC && appliedModulation == other.appliedModulation &&
+           coefficients == other.coefficients;
+}
+
+inline double CEchoDelayLine::Step(double in, int length) noexcept
+{
+    const double lengthD = length;
+    smoothedOffset = GlideToward(smoothedOffset, targetOffset);
+
+    double q = smoothedOffset + writeIndex;
+    if (q >= lengthD)
+        q -= lengthD;
+    if (q >= lengthD)   // only after the line got shorter
+        q = std::fmod(q, lengthD);
+    const int i0 = static_cast<int>(q);
+    const int i1 = i0 + 1 < length ? i0 + 1 : 0;
+    const double frac = q - i0;
+    const double delayed =
+        frac * buffer[static_cast<std::size_t>(i1)] + (1.0 - frac) * buffer[static_cast<std::size_t>(i0)];
+
+    const double s = delayed * feedback + in;
+    double y = s;
+    if (mode != FilterMode::None) {
+        const Coefficients& k = coefficients;
+        y = k.a0 * s + k.a1 * s1 + k.a2 * s2 - k.b1 * y1 - k.b2 * y2;
+        s2 = s1;
+        s1 = s;
+        y2 = y1;
+        y1 = y;
+    }
+    buffer[static_cast<std::size_t>(writeIndex)] = y;
+    if (++writeIndex >= length)
+        writeIndex = 0;
+    return y;
+}
+
 void CEchoDelayLine::Process(const double* in, double* out, const double* modulation, int frames) noexcept
 {
     const int length = Length();
-    const double lengthD = length;
     for (int i = 0; i < frames; ++i) {
         // With the LFO still (its amount at 0) the modulation stays put,
         // and so do the coefficients; the tangent is the costly part.
         if (modulation != nullptr && modulation[i] != appliedModulation)
             UpdateCoefficients(modulation[i]);
-        smoothedOffset = GlideToward(smoothedOffset, targetOffset);
+        out[i] = Step(in[i], length);
+    }
+}
 
-        double q = smoothedOffset + writeIndex;
-        if (q >= lengthD)
-            q -= lengthD;
-        if (q >= lengthD)   // only after the line got shorter
-            q = std::fmod(q, lengthD);
-        const int i0 = static_cast<int>(q);
-        const int i1 = i0 + 1 < length ? i0 + 1 : 0;
-        const double frac = q - i0;
-        const double delayed = frac * buffer[static_cast<std::size_t>(i1)] +
-                               (1.0 - frac) * buffer[static_cast<std::size_t>(i0)];
-
-        const double s = delayed * feedback + in[i];
-        double y = s;
-        if (mode != FilterMode::None) {
-            const Coefficients& k = coefficients;
-            y = k.a0 * s + k.a1 * s1 + k.a2 * s2 - k.b1 * y1 - k.b2 * y2;
-            s2 = s1;
-            s1 = s;
-            y2 = y1;
-            y1 = y;
+void CEchoDelayLine::ProcessPair(CEchoDelayLine& first, CEchoDelayLine& second, const double* firstIn,
+                                 const double* secondIn, double* firstOut, double* secondOut,
+                                 const double* modulation, int frames) noexcept
+{
+    if (modulation == nullptr || !first.SharesFilterWith(second)) {
+        first.Process(firstIn, firstOut, modulation, frames);
+        second.Process(secondIn, secondOut, modulation, frames);
+        return;
+    }
+    const int firstLength = first.Length();
+    const int secondLength = second.Length();
+    for (int i = 0; i < frames; ++i) {
+        if (modulation[i] != first.appliedModulation) {
+            first.UpdateCoefficients(modulation[i]);
+            second.coefficients = first.coefficients;
+            second.appliedModulation = first.appliedModulation;
         }
-        buffer[static_cast<std::size_t>(writeIndex)] = y;
-        if (++writeIndex >= length)
-            writeIndex = 0;
-        out[i] = y;
+        firstOut[i] = first.Step(firstIn[i], firstLength);
+        secondOut[i] = second.Step(secondIn[i], secondLength);
     }
 }

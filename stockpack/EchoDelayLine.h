@@ -10,7 +10,9 @@
 //
 // The filter's cutoff follows a modulation value per sample (the tap's LFO),
 // so its coefficients are recomputed for every sample Process is given a
-// modulation buffer for.
+// modulation buffer for. The two lines of a tap share their settings and
+// their modulation: ProcessPair runs them together and designs the filter
+// once per sample for both.
 //
 // Threads: Process on the audio thread; the setters under the owning
 // machine's lock. Only SetSampleRate allocates.
@@ -42,6 +44,15 @@ public:
     /// out[i] = the line's output for in[i]; modulation (may be null) sets
     /// the filter's m per sample.
     void Process(const double* in, double* out, const double* modulation, int frames) noexcept;
+    /// Process on both lines with the same modulation, with the output
+    /// Process would give each; one line's output buffer must not be the
+    /// other's input. While the two filters have the same design and stand
+    /// at the same m (always, for lines given the same settings) each m is
+    /// designed once and copied to the second line; otherwise each line
+    /// designs its own.
+    static void ProcessPair(CEchoDelayLine& first, CEchoDelayLine& second, const double* firstIn,
+                            const double* secondIn, double* firstOut, double* secondOut, const double* modulation,
+                            int frames) noexcept;
 
     int Length() const { return static_cast<int>(buffer.size()); }
     double TargetOffset() const { return targetOffset; }
@@ -51,6 +62,11 @@ public:
     const Coefficients& FilterCoefficients() const { return coefficients; }
 
 private:
+    /// Whether other's filter gives exactly this one's coefficients for
+    /// every m from now on.
+    bool SharesFilterWith(const CEchoDelayLine& other) const noexcept;
+    /// One sample through the line with the current coefficients.
+    double Step(double in, int length) noexcept;
     void UpdateCoefficients(double modulation) noexcept;
     void UpdateTargetOffset() noexcept;
 

@@ -4,15 +4,14 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
-#include "framework/Host.h"
 #include "framework/Port.h"
+#include "stockpack/MachinePorts.h"
+#include "stockpack/ParameterValues.h"
 
 using namespace zazud;
 
 namespace {
 
-constexpr int kFallbackSampleRate = 44100;
-constexpr int kFallbackBlockSize = 256;
 /// The most a name or display text takes, with its zero.
 constexpr std::size_t kTextSize = 24;
 
@@ -26,18 +25,6 @@ constexpr KickParameter kParameters[kParameterCount] = {
     {"Amp Decay", 0.5},   {"Amp Curve", 1.0}, {"VCF Cutoff", 0.37},
 };
 
-int HostSampleRate(CHost* host)
-{
-    const int rate = host != nullptr ? host->GetSampleRate() : 0;
-    return rate > 0 ? rate : kFallbackSampleRate;
-}
-
-int HostBlockSize(CHost* host)
-{
-    const int length = host != nullptr ? host->GetBlockSize() : 0;
-    return length > 0 ? length : kFallbackBlockSize;
-}
-
 } // namespace
 
 double CKick::DefaultValue(int index)
@@ -49,53 +36,42 @@ CKick::CKick(CHost* host)
     : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host)),
       engine(sampleRate, blockSize)
 {
-    portCount = 2;
-    ports = new CPort*[2];
-    ports[kControlInPort] = new CPort(host, this, kPortControl | kPortInput, "Control In");
-    ports[kLineOutPort] = new CPort(host, this, kPortAudio | kPortOutput, "Line Out");
+    static_assert(kControlInPort == 0 && kLineOutPort == 1);
+    CreatePorts(*this, {stock_ports::kControlIn, stock_ports::kMonoLineOut});
     parameterCount = kParameterCount;
-    programCount = 0;
-    triggerCount = 0;
     for (int i = 0; i < kParameterCount; ++i)
         SetParameter(i, kParameters[i].defaultValue);
 }
 
 CKick::~CKick()
 {
-    for (int i = 0; i < portCount; ++i)
-        delete ports[i];
-    delete[] ports;
+    DeletePorts(*this);
 }
 
 double CKick::GetParameter(int index)
 {
-    if (index < 0 || index >= kParameterCount)
-        return 0.0;
-    return values[index];
+    return StoredParameter(values, index);
 }
 
 void CKick::SetParameter(int index, double value)
 {
-    if (index < 0 || index >= kParameterCount)
+    if (!IsParameterIndex(index, kParameterCount))
         return;
     Lock();
     values[index] = value;
-    if (engine.Events().Count() >= ZazudEngine::kMaxPendingEvents)
-        engine.ApplyPendingAtStart();
-    const ControlEvent event = MakeControlEvent(kEventParameter, 0, index, value);
-    engine.Events().Insert(&event);
+    QueueParameterChange(engine, index, value);
     Unlock();
 }
 
 void CKick::GetParameterName(int index, char* out)
 {
-    const bool known = index >= 0 && index < kParameterCount;
+    const bool known = IsParameterIndex(index, kParameterCount);
     std::snprintf(out, kTextSize, "%s", known ? kParameters[index].name : "");
 }
 
 void CKick::FormatParameter(int index, double value, char* out)
 {
-    if (index < 0 || index >= kParameterCount) {
+    if (!IsParameterIndex(index, kParameterCount)) {
         out[0] = '\0';
         return;
     }

@@ -4,13 +4,12 @@
 #include <cstdio>
 
 #include "framework/AudioBuffer.h"
-#include "framework/Host.h"
 #include "framework/Port.h"
+#include "stockpack/MachinePorts.h"
+#include "stockpack/ParameterValues.h"
 
 namespace {
 
-constexpr int kFallbackSampleRate = 44100;
-constexpr int kFallbackBlockSize = 256;
 /// Room for the longest name ("Track 8 Balance") or value text, with its zero.
 constexpr std::size_t kTextSize = 24;
 constexpr double kCreationValue = 0.5;
@@ -29,38 +28,24 @@ double StripGain(double level)
     return std::pow(10.0, (60.0 * levelSingle - 48.0) / 10.0);
 }
 
-bool HasStereoSamples(const CPort* port)
-{
-    const CAudioBuffer* audio = port->audio;
-    return audio != nullptr && audio->left != nullptr && audio->right != nullptr;
-}
-
 } // namespace
 
-CMixer::CMixer(CHost* host) : CMachine(host)
+CMixer::CMixer(CHost* host) : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host))
 {
-    const int hostRate = host != nullptr ? host->GetSampleRate() : 0;
-    const int hostBlock = host != nullptr ? host->GetBlockSize() : 0;
-    sampleRate = hostRate > 0 ? hostRate : kFallbackSampleRate;
-    blockSize = hostBlock > 0 ? hostBlock : kFallbackBlockSize;
-
-    portCount = kPortCount;
-    ports = new CPort*[kPortCount];
-    ports[kOutputPort] = new CPort(host, this, kStereoOutput, "OUTPUT");
+    CreatePortSlots(*this, kPortCount);
+    CreatePort(*this, kOutputPort, {kStereoOutput, "OUTPUT"});
     char portName[kTextSize];
     for (int t = 0; t < kTracks; ++t) {
         std::snprintf(portName, sizeof portName, "TRK%iIN", t + 1);
-        ports[TrackInputPort(t)] = new CPort(host, this, kStereoInput, portName);
+        CreatePort(*this, TrackInputPort(t), {kStereoInput, portName});
     }
     for (int a = 0; a < kAuxLoops; ++a) {
         std::snprintf(portName, sizeof portName, "AUX%iOUT", a + 1);
-        ports[SendPort(a)] = new CPort(host, this, kStereoOutput | kPortAuxiliary, portName);
+        CreatePort(*this, SendPort(a), {kStereoOutput | kPortAuxiliary, portName});
         std::snprintf(portName, sizeof portName, "AUX%iIN", a + 1);
-        ports[ReturnPort(a)] = new CPort(host, this, kStereoInput | kPortAuxiliary, portName);
+        CreatePort(*this, ReturnPort(a), {kStereoInput | kPortAuxiliary, portName});
     }
     parameterCount = kParameterCount;
-    programCount = 0;
-    triggerCount = 0;
 
     for (double& value : values)
         value = kCreationValue;
@@ -74,9 +59,7 @@ CMixer::CMixer(CHost* host) : CMachine(host)
 
 CMixer::~CMixer()
 {
-    for (int i = 0; i < portCount; ++i)
-        delete ports[i];
-    delete[] ports;
+    DeletePorts(*this);
 }
 
 void CMixer::Locate(int index, int& strip, int& position)
@@ -92,14 +75,12 @@ void CMixer::Locate(int index, int& strip, int& position)
 
 double CMixer::GetParameter(int index)
 {
-    if (index < 0 || index >= kParameterCount)
-        return 0.0;
-    return values[index];
+    return StoredParameter(values, index);
 }
 
 void CMixer::SetParameter(int index, double value)
 {
-    if (index < 0 || index >= kParameterCount)
+    if (!IsParameterIndex(index, kParameterCount))
         return;
     int strip = 0;
     int position = 0;
@@ -121,7 +102,7 @@ void CMixer::UpdateBandTargets(int strip) noexcept
 
 void CMixer::GetParameterName(int index, char* out)
 {
-    if (index < 0 || index >= kParameterCount) {
+    if (!IsParameterIndex(index, kParameterCount)) {
         out[0] = '\0';
         return;
     }
@@ -136,7 +117,7 @@ void CMixer::GetParameterName(int index, char* out)
 
 void CMixer::FormatParameter(int index, double value, char* out)
 {
-    if (index < 0 || index >= kParameterCount) {
+    if (!IsParameterIndex(index, kParameterCount)) {
         out[0] = '\0';
         return;
     }

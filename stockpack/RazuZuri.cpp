@@ -4,9 +4,10 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
-#include "framework/Host.h"
 #include "framework/Port.h"
 #include "platform/Random.h"
+#include "stockpack/MachinePorts.h"
+#include "stockpack/ParameterValues.h"
 #include "stockpack/PlugContext.h"
 #include "stockpack/RazuZuriVoice.h"
 
@@ -14,8 +15,6 @@ using namespace razuzuri;
 
 namespace {
 
-constexpr int kFallbackSampleRate = 44100;
-constexpr int kFallbackBlockSize = 256;
 constexpr int kNoteCount = 128;
 /// The most a name or display text takes, with its zero: the texts are far
 /// shorter, and only absurd values (from a damaged project) are cut.
@@ -24,20 +23,12 @@ constexpr std::size_t kTextSize = 24;
 } // namespace
 
 CRazuZuri::CRazuZuri(CHost* host, const RazuZuriImages* images, bool polyphonic)
-    : CMachine(host), images(images), polyphonic(polyphonic)
+    : CMachine(host), images(images), polyphonic(polyphonic), sampleRate(HostSampleRate(host)),
+      blockSize(HostBlockSize(host))
 {
-    const int hostRate = host != nullptr ? host->GetSampleRate() : 0;
-    const int hostBlock = host != nullptr ? host->GetBlockSize() : 0;
-    sampleRate = hostRate > 0 ? hostRate : kFallbackSampleRate;
-    blockSize = hostBlock > 0 ? hostBlock : kFallbackBlockSize;
-
-    portCount = 2;
-    ports = new CPort*[2];
-    ports[kControlInPort] = new CPort(host, this, kPortControl | kPortInput, "Control In");
-    ports[kLineOutPort] = new CPort(host, this, kPortAudio | kPortOutput | kPortStereo, "Line Out");
+    static_assert(kControlInPort == 0 && kLineOutPort == 1);
+    CreatePorts(*this, {stock_ports::kControlIn, stock_ports::kStereoLineOut});
     parameterCount = kParameterCount;
-    programCount = 0;
-    triggerCount = 0;
 
     // Noise and the random LFO shapes draw from the program's generator;
     // CORVANE_SEED makes a render repeat exactly.
@@ -57,30 +48,22 @@ CRazuZuri::CRazuZuri(CHost* host, const RazuZuriImages* images, bool polyphonic)
 
 CRazuZuri::~CRazuZuri()
 {
-    for (int i = 0; i < portCount; ++i)
-        delete ports[i];
-    delete[] ports;
+    DeletePorts(*this);
 }
 
 double CRazuZuri::GetParameter(int index)
 {
-    if (index < 0 || index >= kParameterCount)
-        return 0.0;
-    return values[index];
+    return StoredParameter(values, index);
 }
 
 void CRazuZuri::SetParameter(int index, double value)
 {
-    if (index < 0 || index >= kParameterCount)
+    if (!IsParameterIndex(index, kParameterCount))
         return;
     Lock();
     values[index] = value;
-    const ControlEvent event = MakeControlEvent(kEventParameter, 0, index, value);
-    for (auto& voice : voices) {
-        if (voice->Events().Count() >= CRazuZuriVoice::kMaxPendingEvents)
-            voice->ApplyPendingAtStart();
-        voice->Events().Insert(&event);
-    }
+    for (auto& voice : voices)
+        QueueParameterChange(*voice, index, value);
     Unlock();
 }
 
@@ -166,7 +149,7 @@ void CRazuZuri::Work()
 {
     DispatchEvents();
     CAudioBuffer* out = ports[kLineOutPort]->audio;
-    if (out == nullptr || out->left == nullptr || out->right == nullptr)
+    if (!HasStereoSamples(out))
         return;
     out->Clear();
     const int frames = out->length;

@@ -5,14 +5,12 @@
 #include <cstdio>
 
 #include "framework/AudioBuffer.h"
-#include "framework/Host.h"
 #include "framework/Port.h"
+#include "stockpack/MachinePorts.h"
 #include "stockpack/dsp/MinimumPhaseLowPass.h"
 
 namespace {
 
-constexpr int kFallbackSampleRate = 44100;
-constexpr int kFallbackBlockSize = 256;
 constexpr std::size_t kTextSize = 24;
 
 /// Every factor-th coefficient of a design, the ones that meet the input
@@ -43,20 +41,12 @@ int CRedoRuvizFilter::FilterIndex(double value)
     return static_cast<int>(scaled);
 }
 
-CRedoRuvizFilter::CRedoRuvizFilter(CHost* host, CMachineInfo* descriptor) : CMachine(host), descriptor(descriptor)
+CRedoRuvizFilter::CRedoRuvizFilter(CHost* host, CMachineInfo* descriptor)
+    : CMachine(host), descriptor(descriptor), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host))
 {
-    const int hostRate = host != nullptr ? host->GetSampleRate() : 0;
-    const int hostBlock = host != nullptr ? host->GetBlockSize() : 0;
-    sampleRate = hostRate > 0 ? hostRate : kFallbackSampleRate;
-    blockSize = hostBlock > 0 ? hostBlock : kFallbackBlockSize;
-
-    portCount = 2;
-    ports = new CPort*[2];
-    ports[kLineInPort] = new CPort(host, this, kPortAudio | kPortInput | kPortStereo, "Line In");
-    ports[kLineOutPort] = new CPort(host, this, kPortAudio | kPortOutput | kPortStereo, "Line Out");
+    static_assert(kLineInPort == 0 && kLineOutPort == 1);
+    CreatePorts(*this, {stock_ports::kStereoLineIn, stock_ports::kStereoLineOut});
     parameterCount = 1;
-    programCount = 0;
-    triggerCount = 0;
 
     for (int k = 0; k < kFactorCount; ++k) {
         const std::size_t slot = static_cast<std::size_t>(k);
@@ -69,9 +59,7 @@ CRedoRuvizFilter::CRedoRuvizFilter(CHost* host, CMachineInfo* descriptor) : CMac
 
 CRedoRuvizFilter::~CRedoRuvizFilter()
 {
-    for (int i = 0; i < portCount; ++i)
-        delete ports[i];
-    delete[] ports;
+    DeletePorts(*this);
 }
 
 double CRedoRuvizFilter::GetParameter(int index)
@@ -121,13 +109,9 @@ void CRedoRuvizFilter::Work()
 {
     CAudioBuffer* out = ports[kLineOutPort]->audio;
     const CAudioBuffer* in = ports[kLineInPort]->audio;
-    if (out == nullptr || out->left == nullptr || out->right == nullptr)
+    const int frames = StereoLineFrames(out, in);
+    if (frames == 0)
         return;
-    if (in == nullptr || in->left == nullptr || in->right == nullptr) {
-        out->Clear();
-        return;
-    }
-    const int frames = std::min<int>(out->length, in->length);
     CTapUnit& filter = *filters[static_cast<std::size_t>(FilterIndex(oversampling))];
     filter.Process(in->left, in->right, out->left, out->right, frames);
 }

@@ -107,7 +107,11 @@ TEST(DavarorOdir, ParameterNamesDefaultsAndTexts)
     }
     EXPECT_EQ(Name(reverb, 14), "");
     EXPECT_EQ(reverb.GetParameter(14), 0.0);
+    EXPECT_EQ(reverb.GetParameter(-1), 0.0);
     EXPECT_FALSE(reverb.IsInstrument());
+    EXPECT_TRUE(stock_test::HasPorts(reverb, {{0x111, "Line In"}, {0x121, "Line Out"}}));
+    EXPECT_EQ(reverb.programCount, 0);
+    EXPECT_EQ(reverb.triggerCount, 0);
 
     EXPECT_EQ(Text(reverb, 0, 0.2), "20%");
     EXPECT_EQ(Text(reverb, 8, 0.0), "10m");

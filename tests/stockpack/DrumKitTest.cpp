@@ -49,14 +49,8 @@ TEST(DrumKit, DescriptorPortsAndTriggerNames)
     EXPECT_STREQ(info.name, "KV VUziD8");
     EXPECT_STREQ(info.identifier, "CorvPlug::KV VUziD8");
     std::unique_ptr<CMachine> machine(info.CreateMachine());
-    ASSERT_EQ(machine->portCount, 2);
-    CPort** ports = machine->ports;
-    const int inFlags = ports[0]->flags;
-    const int outFlags = ports[1]->flags;
-    EXPECT_EQ(inFlags, 0x12);
-    EXPECT_EQ(outFlags, 0x121);
-    EXPECT_STREQ(ports[0]->name, "Control In");
-    EXPECT_STREQ(ports[1]->name, "Line Out");
+    EXPECT_TRUE(HasPorts(*machine, {{0x12, "Control In"}, {0x121, "Line Out"}}));
+    EXPECT_EQ(machine->programCount, 0);
     const int triggers = machine->triggerCount;
     EXPECT_EQ(triggers, 11);
     EXPECT_TRUE(machine->IsInstrument());
@@ -196,6 +190,15 @@ TEST(DrumKit, OnlyOwnedParametersReachTheSoundsQueues)
     rig.Render(1);
     for (int k = 0; k < kSoundCount; ++k)
         EXPECT_EQ(Kit(rig).Voice(k).PendingEvents(), 0);
+
+    // Edits while no audio runs stay bounded.
+    int owned = 0;
+    while (GetParameterInfo(owned)->owner == kNoOwner)
+        ++owned;
+    const int owner = GetParameterInfo(owned)->owner;
+    for (int i = 0; i < 1000; ++i)
+        rig.Set(owned, (i % 10) / 10.0);
+    EXPECT_LE(Kit(rig).Voice(owner).PendingEvents(), CDrumKitVoice::kMaxPendingEvents + 1);
 }
 
 TEST(DrumKit, BassAndSnareGainsGlideTheOthersJump)

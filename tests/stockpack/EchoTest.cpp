@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -109,13 +110,9 @@ TEST(Echo, ParameterNamesDefaultsAndTexts)
     CEcho echo(&host);
     const int count = echo.parameterCount;
     ASSERT_EQ(count, 32);
-    ASSERT_EQ(echo.portCount, 2);
-    EXPECT_STREQ(echo.ports[0]->name, "Line In");
-    EXPECT_STREQ(echo.ports[1]->name, "Line Out");
-    const int inFlags = echo.ports[0]->flags;
-    const int outFlags = echo.ports[1]->flags;
-    EXPECT_EQ(inFlags, 0x111);
-    EXPECT_EQ(outFlags, 0x121);
+    EXPECT_TRUE(stock_test::HasPorts(echo, {{0x111, "Line In"}, {0x121, "Line Out"}}));
+    EXPECT_EQ(echo.programCount, 0);
+    EXPECT_EQ(echo.triggerCount, 0);
     EXPECT_FALSE(echo.IsInstrument());
 
     char text[64];
@@ -274,6 +271,8 @@ TEST(Echo, LfoSweepsTheLoopFilter)
         const double a0 = rig.echo->Line(0, 0).FilterCoefficients().a0;
         lowest = std::fmin(lowest, a0);
         highest = std::fmax(highest, a0);
+        // The right line is swept with the left.
+        EXPECT_TRUE(rig.echo->Line(0, 1).FilterCoefficients() == rig.echo->Line(0, 0).FilterCoefficients()) << b;
     }
     // m from 0.5 to 1.5: the cutoff moves 82 .. 248 Hz, a0 (about the
     // square of the cutoff) by nearly a factor of nine.
@@ -296,6 +295,60 @@ TEST(Echo, LfoSweepsTheLoopFilter)
     still.Set(0, CEcho::kFilterFrequency, 0.0);
     still.Silence(kBlock);
     EXPECT_TRUE(still.echo->Line(0, 0).FilterCoefficients() == fixed);
+}
+
+TEST(EchoDelayLine, PairedLinesSoundAsEachLineAlone)
+{
+    // Two taps' worth of lines: one pair run together, its twin line by
+    // line. The second case gives the pair's lines different filters, which
+    // must not share a design.
+    for (bool sameFilter : {true, false}) {
+        std::array<CEchoDelayLine, 2> paired;
+        std::array<CEchoDelayLine, 2> alone;
+        for (std::array<CEchoDelayLine, 2>* lines : {&paired, &alone}) {
+            for (CEchoDelayLine& line : *lines) {
+                line.SetDelay(0.003);
+                line.SetFeedback(0.7);
+                line.SetFrequency(6.0);
+                line.SetBandwidth(500.0);
+            }
+            if (!sameFilter)
+                (*lines)[1].SetFrequency(8.0);
+        }
+        std::vector<double> left(kBlock), right(kBlock), m(kBlock);
+        std::vector<double> pairLeft(kBlock), pairRight(kBlock), aloneLeft(kBlock), aloneRight(kBlock);
+        for (int b = 0; b < 40; ++b) {
+            for (int i = 0; i < kBlock; ++i) {
+                const double n = b * kBlock + i;
+                left[i] = std::sin(0.37 * std::fmod(n * n, 1000.0));
+                right[i] = std::cos(0.11 * n);
+                // Swept for two blocks, then still for two.
+                m[i] = b % 4 >= 2 ? 1.0 : 1.0 + 0.5 * std::sin(0.001 * n);
+            }
+            if (b == 18) {
+                // One block apart, the right line left at another m: the
+                // pair no longer stands at one m, whatever its settings,
+                // and the still block after must bring the right line back
+                // to m = 1.
+                std::vector<double> other(m);
+                other.back() = 0.75;
+                paired[0].Process(left.data(), pairLeft.data(), m.data(), kBlock);
+                paired[1].Process(right.data(), pairRight.data(), other.data(), kBlock);
+                alone[0].Process(left.data(), aloneLeft.data(), m.data(), kBlock);
+                alone[1].Process(right.data(), aloneRight.data(), other.data(), kBlock);
+                continue;
+            }
+            CEchoDelayLine::ProcessPair(paired[0], paired[1], left.data(), right.data(), pairLeft.data(),
+                                        pairRight.data(), m.data(), kBlock);
+            alone[0].Process(left.data(), aloneLeft.data(), m.data(), kBlock);
+            alone[1].Process(right.data(), aloneRight.data(), m.data(), kBlock);
+            ASSERT_EQ(pairLeft, aloneLeft) << sameFilter << " " << b;
+            ASSERT_EQ(pairRight, aloneRight) << sameFilter << " " << b;
+            ASSERT_TRUE(paired[0].FilterCoefficients() == alone[0].FilterCoefficients());
+            ASSERT_TRUE(paired[1].FilterCoefficients() == alone[1].FilterCoefficients());
+        }
+        EXPECT_EQ(paired[0].FilterCoefficients() == paired[1].FilterCoefficients(), sameFilter);
+    }
 }
 
 TEST(Echo, SampleRateChangeKeepsContentOnlyWithTheLength)

@@ -47,14 +47,9 @@ TEST(Kick, DescriptorPortsParametersAndTexts)
     EXPECT_STREQ(info.name, "KV Zazud");
     EXPECT_STREQ(info.identifier, "CorvPlug::KV Zazud");
     std::unique_ptr<CMachine> machine(info.CreateMachine());
-    ASSERT_EQ(machine->portCount, 2);
-    CPort** ports = machine->ports;
-    const int inFlags = ports[0]->flags;
-    const int outFlags = ports[1]->flags;
-    EXPECT_EQ(inFlags, 0x12);
-    EXPECT_EQ(outFlags, 0x21);
-    EXPECT_STREQ(ports[0]->name, "Control In");
-    EXPECT_STREQ(ports[1]->name, "Line Out");
+    EXPECT_TRUE(HasPorts(*machine, {{0x12, "Control In"}, {0x21, "Line Out"}}));
+    EXPECT_EQ(machine->programCount, 0);
+    EXPECT_EQ(machine->triggerCount, 0);
     EXPECT_TRUE(machine->IsInstrument());
     const int count = machine->parameterCount;
     EXPECT_EQ(count, 7);

@@ -64,6 +64,15 @@ TEST(RedoRuvizFilter, DesignsHave16MPlus1CoefficientsAnd17Taps)
     EXPECT_EQ(count, 1);
 }
 
+TEST(RedoRuvizFilter, StereoLineInAndOutWithoutProgramsOrTriggers)
+{
+    CStockTestHost host;
+    CRedoRuvizFilter filter(&host, nullptr);
+    EXPECT_TRUE(stock_test::HasPorts(filter, {{0x111, "Line In"}, {0x121, "Line Out"}}));
+    EXPECT_EQ(filter.programCount, 0);
+    EXPECT_EQ(filter.triggerCount, 0);
+}
+
 TEST(RedoRuvizFilter, MinimumPhaseDesignLeadsWithItsEnergy)
 {
     // The windowed sinc is symmetric, its energy around the middle; the

@@ -1,6 +1,7 @@
 #include "tests/stockpack/StockTestSupport.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numbers>
 
 #include "framework/AudioBuffer.h"
@@ -43,6 +44,35 @@ void CStockTestHost::OnParameterChanged(CMachine* machine, int index, double val
 {
     ++parameterReports;
     machine->SetParameter(index, value);
+}
+
+::testing::AssertionResult HasPorts(CMachine& machine, std::initializer_list<ExpectedPort> expected)
+{
+    // The machine's fields are packed: copies, never references to them.
+    const int count = machine.portCount;
+    CPort** ports = machine.ports;
+    if (count != static_cast<int>(expected.size()))
+        return ::testing::AssertionFailure() << count << " ports, not " << expected.size();
+    int index = 0;
+    for (const ExpectedPort& want : expected) {
+        const CPort* port = ports[index];
+        if (port == nullptr)
+            return ::testing::AssertionFailure() << "no port " << index;
+        const std::int32_t flags = port->flags;
+        const char* name = port->name;
+        const CMachine* owner = port->owner;
+        const bool hasAudio = port->audio != nullptr;
+        const bool hasControl = port->control != nullptr;
+        if (flags != want.flags || std::strcmp(name, want.name) != 0)
+            return ::testing::AssertionFailure() << "port " << index << " is \"" << name << "\" 0x" << std::hex
+                                                 << flags << ", not \"" << want.name << "\" 0x" << want.flags;
+        if (owner != &machine)
+            return ::testing::AssertionFailure() << "port " << index << " belongs to another machine";
+        if (hasAudio != ((flags & kPortAudio) != 0) || hasControl != ((flags & kPortControl) != 0))
+            return ::testing::AssertionFailure() << "port " << index << " lacks the buffers of its kind";
+        ++index;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 CSynthRig::CSynthRig(bool polyphonic, int blockSize, int sampleRate)

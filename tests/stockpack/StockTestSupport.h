@@ -1,11 +1,15 @@
 #pragma once
 // Helpers for the stock library's tests: a host whose sample rate, block
-// size and note table a test controls, a RazuZuri with a way to play notes
-// and collect what it renders, and the measurements the tests judge sound
-// by (single-frequency DFT, level, zero-crossing frequency).
+// size and note table a test controls, a check of a machine's ports, a
+// RazuZuri with a way to play notes and collect what it renders, and the
+// measurements the tests judge sound by (single-frequency DFT, level,
+// zero-crossing frequency).
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -13,6 +17,7 @@
 #include "framework/Host.h"
 #include "framework/MachineInfo.h"
 
+class CMachine;
 class CRazuZuri;
 
 namespace stock_test {
@@ -46,6 +51,17 @@ public:
     int parameterReports = 0;
     std::vector<CMachineInfo*> registered;
 };
+
+/// One port a machine should have: its flags (PortFlags) and its name.
+struct ExpectedPort {
+    std::int32_t flags;
+    const char* name;
+};
+
+/// Whether the machine has exactly these ports in this order, each with
+/// its flags and name, owned by the machine, with the buffers its flags ask
+/// for.
+::testing::AssertionResult HasPorts(CMachine& machine, std::initializer_list<ExpectedPort> expected);
 
 /// A RazuZuri of either type with its own host, rendered block by block.
 class CSynthRig {
