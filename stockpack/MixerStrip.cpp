@@ -29,6 +29,13 @@ Pair Larger(Pair a, Pair b)
     return a > b ? a : b;
 }
 
+/// Adds the two lanes of value into sample i of a left and a right buffer.
+inline void AddInto(double* left, double* right, int i, Pair value) noexcept
+{
+    left[i] += value[0];
+    right[i] += value[1];
+}
+
 /// The filter coefficients and band gains of one step, each in both lanes.
 struct Step {
     Pair lf, lk, hf, hk;
@@ -118,14 +125,11 @@ void CMixerStrip::ProcessGliding(const Buffers& buffers, const Targets& targets,
         step.high = BothLanes(highGain);
         const Pair e = Equalise(b, step, Pair{buffers.inLeft[i], buffers.inRight[i]});
         for (int s = 0; s < kSendCount; ++s) {
-            if (buffers.sendLeft[s] != nullptr) {
-                buffers.sendLeft[s][i] += sendGain[s] * e[0];
-                buffers.sendRight[s][i] += sendGain[s] * e[1];
-            }
+            if (buffers.sendLeft[s] != nullptr)
+                AddInto(buffers.sendLeft[s], buffers.sendRight[s], i, e * BothLanes(sendGain[s]));
         }
         const Pair level = e * Pair{levelGain[0], levelGain[1]};
-        buffers.outLeft[i] += level[0];
-        buffers.outRight[i] += level[1];
+        AddInto(buffers.outLeft, buffers.outRight, i, level);
         peak = Larger(peak, Magnitude(level));
     }
     bands = b;
@@ -136,7 +140,8 @@ void CMixerStrip::ProcessGliding(const Buffers& buffers, const Targets& targets,
 void CMixerStrip::ProcessSettled(const Buffers& buffers, int frames, double peaks[2]) noexcept
 {
     Bands b = bands;
-    const Step step{BothLanes(lf), BothLanes(lk), BothLanes(hf), BothLanes(hk), BothLanes(lowGain), BothLanes(midGain), BothLanes(highGain)};
+    const Step step{BothLanes(lf),      BothLanes(lk),      BothLanes(hf),       BothLanes(hk),
+                    BothLanes(lowGain), BothLanes(midGain), BothLanes(highGain)};
     const Pair level{levelGain[0], levelGain[1]};
     const Pair send0 = BothLanes(sendGain[0]);
     const Pair send1 = BothLanes(sendGain[1]);
@@ -144,19 +149,12 @@ void CMixerStrip::ProcessSettled(const Buffers& buffers, int frames, double peak
     Pair peak{};
     for (int i = 0; i < frames; ++i) {
         const Pair e = Equalise(b, step, Pair{io.inLeft[i], io.inRight[i]});
-        if (io.sendLeft[0] != nullptr) {
-            const Pair sent = e * send0;
-            io.sendLeft[0][i] += sent[0];
-            io.sendRight[0][i] += sent[1];
-        }
-        if (io.sendLeft[1] != nullptr) {
-            const Pair sent = e * send1;
-            io.sendLeft[1][i] += sent[0];
-            io.sendRight[1][i] += sent[1];
-        }
+        if (io.sendLeft[0] != nullptr)
+            AddInto(io.sendLeft[0], io.sendRight[0], i, e * send0);
+        if (io.sendLeft[1] != nullptr)
+            AddInto(io.sendLeft[1], io.sendRight[1], i, e * send1);
         const Pair out = e * level;
-        io.outLeft[i] += out[0];
-        io.outRight[i] += out[1];
+        AddInto(io.outLeft, io.outRight, i, out);
         peak = Larger(peak, Magnitude(out));
     }
     bands = b;
