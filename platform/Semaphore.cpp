@@ -5,6 +5,10 @@
 
 namespace platform {
 
+namespace {
+constexpr int kSpinMicroseconds = 50;
+}
+
 Semaphore::Semaphore(int initial, int maximum) noexcept : value(initial), maximum(maximum) {}
 
 bool Semaphore::TryTake() noexcept
@@ -19,6 +23,16 @@ bool Semaphore::TryTake() noexcept
 
 void Semaphore::Wait() noexcept
 {
+    // A thread put to sleep takes tens of microseconds to wake on a busy
+    // or virtual machine, and the engine waits on a completion twice per
+    // cable. Most waits there end within a few dozen microseconds, so look
+    // for a while first, yielding so the thread being waited on can run.
+    const auto spinUntil = std::chrono::steady_clock::now() + std::chrono::microseconds(kSpinMicroseconds);
+    do {
+        if (TryTake())
+            return;
+        std::this_thread::yield();
+    } while (std::chrono::steady_clock::now() < spinUntil);
     for (;;) {
         if (TryTake())
             return;
