@@ -8,6 +8,13 @@
 // unity gain at DC. That is what the tap units hold; the full designs are
 // kept for the editor's response plot.
 //
+// Each design stops what lies above the base rate's Nyquist frequency at
+// the oversampled rate (50 dB and more from 0.75 fs up), which is where its
+// response plot shows a stop band. Taken one coefficient in M at the base
+// rate, it colours the band by no more than about 2 dB up to 20 kHz: the
+// machine is a gentle, nearly flat filter, and projects are mixed with it
+// so.
+//
 // All five filters are built at creation; each keeps its own history, so
 // switching back to a factor resumes with what that filter last heard.
 //
