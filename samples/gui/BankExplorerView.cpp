@@ -71,6 +71,10 @@ CBankExplorerView::CBankExplorerView(CBankServer* server, QWidget* parent, CFile
     informationView->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     presetList = new QListWidget;
     sampleList = new QListWidget;   // the loader reads no samples yet
+    bankList->setObjectName(QStringLiteral("Banks"));
+    informationView->setObjectName(QStringLiteral("BankInfo"));
+    presetList->setObjectName(QStringLiteral("Bank Presets"));
+    sampleList->setObjectName(QStringLiteral("Bank Samples"));
 
     splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(TitledPane(QStringLiteral("Banks"), bankList));
@@ -105,12 +109,14 @@ CBankExplorerView::CBankExplorerView(CBankServer* server, QWidget* parent, CFile
 
 CBankExplorerView::~CBankExplorerView()
 {
-    explorer.onBanksChanged = nullptr;
+    // The worker may be inside the explorer's notification: it finishes
+    // first, and the calls it queued die with this window.
     if (worker != nullptr) {
         worker->disconnect(this);
         worker->wait();
         delete worker;
     }
+    explorer.onBanksChanged = nullptr;
 }
 
 bool CBankExplorerView::IsBusyBarShown() const
