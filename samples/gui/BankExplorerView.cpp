@@ -37,7 +37,7 @@ QWidget* TitledPane(const QString& title, QWidget* content)
 
 CBankExplorerView::CBankExplorerView(CBankServer* server, QWidget* parent, CFileChooser* chooser,
                                      CMessageSink* sink)
-    : QWidget(parent), explorer(server), fileChooser(chooser), messageSink(sink)
+    : QWidget(parent, Qt::Window), explorer(server), fileChooser(chooser), messageSink(sink)
 {
     if (fileChooser == nullptr) {
         ownChooser = std::make_unique<CQtFileChooser>();

@@ -29,8 +29,9 @@ class QTreeWidget;
 
 class CBankExplorerView : public QWidget {
 public:
-    /// Connects to `server` at once. The chooser and the sink stay the
-    /// caller's and must outlive the window; null ones mean the Qt dialogs.
+    /// Connects to `server` at once. A window of its own even with a parent
+    /// (the parent only owns it). The chooser and the sink stay the caller's
+    /// and must outlive the window; null ones mean the Qt dialogs.
     CBankExplorerView(CBankServer* server, QWidget* parent = nullptr, CFileChooser* fileChooser = nullptr,
                       CMessageSink* messageSink = nullptr);
     ~CBankExplorerView() override;

@@ -9,7 +9,7 @@
 #include "samples/gui/WindowDialogs.h"
 
 CSampleAnalyzerView::CSampleAnalyzerView(QWidget* parent, const std::string& baseFolder, CMessageSink* sink)
-    : QWidget(parent), analyzer(baseFolder), messageSink(sink)
+    : QWidget(parent, Qt::Window), analyzer(baseFolder), messageSink(sink)
 {
     if (messageSink == nullptr) {
         ownSink = std::make_unique<CQtMessageSink>();

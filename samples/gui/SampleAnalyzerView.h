@@ -19,8 +19,9 @@ class QComboBox;
 
 class CSampleAnalyzerView : public QWidget {
 public:
-    /// Lists `baseFolder`/Samples ("" is the working folder). The sink stays
-    /// the caller's; a null one means Qt message boxes.
+    /// Lists `baseFolder`/Samples ("" is the working folder). A window of its
+    /// own even with a parent. The sink stays the caller's; a null one means
+    /// Qt message boxes.
     explicit CSampleAnalyzerView(QWidget* parent = nullptr, const std::string& baseFolder = "",
                                  CMessageSink* messageSink = nullptr);
     ~CSampleAnalyzerView() override;

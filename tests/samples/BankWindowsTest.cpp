@@ -203,6 +203,9 @@ TEST(SampleAnalyzerView, ListsTheSamplesAndDrawsTheChosenOne)
 
     CScratchFolder empty;
     std::filesystem::create_directory(empty.path / "Samples");
-    CSampleAnalyzerView emptyView(nullptr, empty.path.string(), &sink);
-    EXPECT_EQ(emptyView.GetSampleCombo()->count(), 0);
+    // A parent (the main window's tab control) owns it; it stays a window.
+    QWidget owner;
+    auto* emptyView = new CSampleAnalyzerView(&owner, empty.path.string(), &sink);
+    EXPECT_EQ(emptyView->GetSampleCombo()->count(), 0);
+    EXPECT_TRUE(emptyView->isWindow());
 }
