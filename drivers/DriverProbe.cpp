@@ -140,8 +140,8 @@ std::vector<DriverDescription> ProbeDrivers(const CAppOptions& options)
 
     std::vector<DriverDescription> drivers;
     drivers.push_back(DescribeOrExplain<CNullDriver>(0, "Null", scratch));
-    drivers.push_back(DescribeOrExplain<CWaveOutDriver>(1, "Wave Out", scratch));
-    drivers.push_back(DescribeOrExplain<CASIODriver>(2, "ASIO", scratch));
+    drivers.push_back(DescribeOrExplain<CWaveOutDriver>(1, "Wave Out (ALSA)", scratch));
+    drivers.push_back(DescribeOrExplain<CASIODriver>(2, "ASIO (JACK)", scratch));
     return drivers;
 }
 
