@@ -29,7 +29,7 @@ struct DriverDevice {
 
 struct DriverDescription {
     int index = 0;            // the driver manager's: 0 null, 1 Wave Out, 2 ASIO
-    std::string name;         // "Null", "Wave Out (ALSA)", "ASIO (JACK)"
+    std::string name;         // "Null", "Wave Out", "ASIO"
     bool available = false;
     std::string error;        // why it could not even be created, else ""
     int sampleRate = 0;       // what it would run at

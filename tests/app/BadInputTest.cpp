@@ -342,3 +342,18 @@ TEST_F(BadInput, ASilentOrClippingRenderSaysSo)
     const ChildResult beyond = Run({"--render", loud, "-o", File("loud.wav"), "--tail", "0"});
     EXPECT_NE(beyond.err.find(" samples beyond full scale, "), std::string::npos) << beyond.err;
 }
+
+TEST_F(BadInput, DriversAreNamedByTheirLinuxSystemOrTheirOwnName)
+{
+    // The project is missing, so each play ends at reading it: only the
+    // name's acceptance is in question.
+    for (const char* name : {"alsa", "Wave Out", "waveout", "jack", "ASIO", "null"}) {
+        const ChildResult result = Run({"--play", File("absent.cvx"), "--driver", name});
+        EXPECT_EQ(DisorderOf(result), "");
+        EXPECT_EQ(result.exitCode, 1) << name << ": " << result.err;
+    }
+    EXPECT_EQ(Run({"--play", File("absent.cvx"), "--driver", "oss"}).exitCode, 2);
+    const ChildResult list = Run({"--list-drivers"});
+    EXPECT_NE(list.out.find("1 Wave Out (ALSA): "), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("2 ASIO (JACK): "), std::string::npos) << list.out;
+}
