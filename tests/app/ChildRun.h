@@ -20,7 +20,7 @@ struct ChildResult {
 struct ChildRequest {
     std::vector<std::string> arguments;    // after the program's path
     std::vector<std::string> environment;  // "NAME=value", added to the test's own
-    double timeoutSeconds = 60.0;
+    double timeoutSeconds = 240.0;   // generous: the machine may be busy with other builds
     /// Called about every 10 ms while the child runs, with its id.
     std::function<void(pid_t)> whileRunning;
 };
