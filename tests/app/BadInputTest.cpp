@@ -226,6 +226,24 @@ TEST_F(BadInput, AnInterruptedRenderLeavesTheTargetAsItWas)
     }
 }
 
+TEST_F(BadInput, ACompleteRenderReplacesTheTargetAndKeepsItsPermissions)
+{
+    const std::string project = File("every.cvx");
+    WriteEveryMachineProject(project);
+    const std::string target = File("song.wav");
+    WriteBytes(target, {'o', 'l', 'd'});
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    const ChildResult result = Run({"--render", project, "-o", target, "--tail", "0", "--rate", "8000", "-q"});
+    EXPECT_EQ(DisorderOf(result), "");
+    EXPECT_EQ(result.exitCode, 0);
+    const std::vector<unsigned char> wav = ReadBytes(target);
+    ASSERT_GT(wav.size(), 44u);
+    EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".render-"), std::string::npos) << entry.path();
+}
+
 TEST_F(BadInput, UnusableOptionsValuesFallBackAndTheFileIsRepairedOnce)
 {
     const std::string optionsFolder = File("config/Corvane Studio");
