@@ -1,13 +1,17 @@
 #include "app/CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "app/Application.h"
 #include "app/DriverManager.h"
 #include "drivers/DriverProbe.h"
+#include "drivers/OptionsRepair.h"
 #include "host/AppOptions.h"
 #include "app/BankInfoCommand.h"
 #include "app/InfoCommand.h"
@@ -40,6 +44,39 @@ CApplication::Settings HeadlessSettings(bool quiet)
     return settings;
 }
 
+/// Each options value the drivers could not use was put back to its
+/// default; the user hears of it once, as the repaired file is written back
+/// when the command ends cleanly (only those values change in it).
+class COptionsRepairs {
+public:
+    void Report(const std::string& path, const std::vector<OptionRepair>& repairs)
+    {
+        for (const OptionRepair& repair : repairs)
+            std::fprintf(stderr, "%s\n", DescribeOptionRepair(path, repair).c_str());
+        if (!repairs.empty())
+            repairedPath = path;
+    }
+    void WriteBack() const
+    {
+        if (repairedPath.empty())
+            return;
+        CAppOptions stored(repairedPath);
+        stored.DisableSaveOnExit();
+        RepairOptions(stored);
+        stored.Save();
+    }
+
+private:
+    std::string repairedPath;
+};
+
+COptionsRepairs optionsRepairs;
+
+void ReportOptionRepairs(CApplication& application)
+{
+    optionsRepairs.Report(application.Options().Path(), application.Drivers().OptionRepairs());
+}
+
 /// Messages that do not stop the command (a machine type that is missing)
 /// are printed and remembered.
 void CollectWarnings(CApplication& application, std::vector<std::string>& warnings, bool print)
@@ -55,6 +92,7 @@ int ListMachines(bool quiet)
 {
     CApplication application;
     application.Init(HeadlessSettings(quiet));
+    ReportOptionRepairs(application);
     PrintMachineList(application.Registry(), stdout);
     return 0;
 }
@@ -63,6 +101,7 @@ int ListDrivers()
 {
     CAppOptions options(CAppOptions::DefaultPath());
     options.DisableSaveOnExit();
+    optionsRepairs.Report(options.Path(), RepairOptions(options));
     std::fputs(FormatDriverList(ProbeDrivers(options)).c_str(), stdout);
     return 0;
 }
@@ -71,6 +110,7 @@ int Info(const std::string& path, bool quiet)
 {
     CApplication application;
     application.Init(HeadlessSettings(true));
+    ReportOptionRepairs(application);
     std::vector<std::string> warnings;
     CollectWarnings(application, warnings, !quiet);
     OpenProject(application.Project(), path);
@@ -82,12 +122,30 @@ int Render(RenderRequest request)
 {
     CApplication application;
     application.Init(HeadlessSettings(true));
+    ReportOptionRepairs(application);
     std::vector<std::string> warnings;
     CollectWarnings(application, warnings, true);
     const RenderSummary summary = RenderProject(application, request);
-    if (!request.quiet)
-        std::fprintf(stderr, "Rendered %s: %.3f s (%lld frames), peak %.2f dB, %.1fx real time\n",
-                     request.outputPath.c_str(), summary.seconds, summary.frames, summary.peakDb, summary.speed);
+    if (!request.quiet) {
+        std::string clipping;
+        if (summary.clippedSamples > 0) {
+            // 16-bit samples are cut at full scale; float samples keep their
+            // value, and clip only where they are played or converted.
+            clipping = ", " + std::to_string(summary.clippedSamples) +
+                       (request.floatFormat ? " samples beyond full scale" : " samples clipped");
+        }
+        std::fprintf(stderr, "Rendered %s: %.3f s (%lld frames), peak %.2f dB%s, %.1fx real time\n",
+                     request.outputPath.c_str(), summary.seconds, summary.frames, summary.peakDb, clipping.c_str(),
+                     summary.speed);
+    }
+    if (summary.silent) {
+        // Said even with --quiet: a silent file is rarely what was asked for.
+        if (!warnings.empty())
+            std::fprintf(stderr, "The render is silent: %zu machine%s of the project could not be loaded\n",
+                         warnings.size(), warnings.size() == 1 ? "" : "s");
+        else if (!request.quiet)
+            std::fprintf(stderr, "The render is silent\n");
+    }
     return 0;
 }
 
@@ -96,6 +154,7 @@ int Play(const std::string& path, const std::string& driver, bool quiet)
     CApplication application;
     CApplication::Settings settings = HeadlessSettings(quiet);
     application.Init(settings);
+    ReportOptionRepairs(application);
     std::vector<std::string> warnings;
     CollectWarnings(application, warnings, true);
     OpenProject(application.Project(), path);
@@ -149,11 +208,22 @@ int RunCommandLine(int argc, char** argv)
     app.add_option("--block", render.blockSize, "Block size of the render in samples")
         ->check(CLI::Range(16, 8192))
         ->needs(renderOption);
+    // NaN passes a range check (every comparison with it is false).
+    const CLI::Validator finite(
+        [](const std::string& text) {
+            try {
+                return std::isfinite(std::stod(text)) ? std::string() : "not a finite number: " + text;
+            } catch (const std::exception&) {
+                return "not a number: " + text;
+            }
+        },
+        "FINITE");
     app.add_option("--tail", render.tailSeconds, "Seconds rendered after the song ends")
+        ->check(finite)
         ->check(CLI::Range(0.0, 600.0))
         ->needs(renderOption);
-    app.add_option("--driver", driverName, "null, alsa or jack")
-        ->check(CLI::IsMember({"null", "alsa", "jack"}))
+    app.add_option("--driver", driverName, "null, alsa (Wave Out) or jack (ASIO)")
+        ->transform(CLI::IsMember(DriverNames(), CLI::ignore_case, CLI::ignore_space))
         ->needs(playOption);
 
     try {
@@ -166,25 +236,37 @@ int RunCommandLine(int argc, char** argv)
     }
 
     try {
+        int result = -1;
         if (listMachines)
-            return ListMachines(quiet);
-        if (listDrivers)
-            return ListDrivers();
-        if (!infoPath.empty())
-            return Info(infoPath, quiet);
-        if (!bankPath.empty()) {
+            result = ListMachines(quiet);
+        else if (listDrivers)
+            result = ListDrivers();
+        else if (!infoPath.empty())
+            result = Info(infoPath, quiet);
+        else if (!bankPath.empty()) {
             std::fputs(BankInfoJson(bankPath).c_str(), stdout);
-            return 0;
-        }
-        if (!render.projectPath.empty()) {
+            result = 0;
+        } else if (!render.projectPath.empty()) {
             render.floatFormat = format == "float";
             render.quiet = quiet;
-            return Render(render);
+            result = Render(render);
+        } else if (!playPath.empty())
+            result = Play(playPath, driverName, quiet);
+        if (result >= 0) {
+            if (result == 0)
+                optionsRepairs.WriteBack();
+            return result;
         }
-        if (!playPath.empty())
-            return Play(playPath, driverName, quiet);
     } catch (const CError& error) {
         std::fprintf(stderr, "%s\n", error.what());
+        return kExitError;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "Out Of Memory\n");
+        return kExitError;
+    } catch (const std::exception& error) {
+        // Nothing the program meets should end here; if it does, the user
+        // still gets one line and an error code rather than an abort.
+        std::fprintf(stderr, "Unexpected Error: %s\n", error.what());
         return kExitError;
     }
     std::printf("%s", app.help().c_str());

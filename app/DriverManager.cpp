@@ -5,7 +5,7 @@
 #include "drivers/WaveOutDriver.h"
 #include "host/AppOptions.h"
 
-CDriverManager::CDriverManager(CAppOptions& options)
+CDriverManager::CDriverManager(CAppOptions& options) : optionRepairs(RepairOptions(options))
 {
     drivers[kNull] = std::make_unique<CNullDriver>(options);
     drivers[kWaveOut] = std::make_unique<CWaveOutDriver>(options);

@@ -5,8 +5,10 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "drivers/AudioOutputDriver.h"
+#include "drivers/OptionsRepair.h"
 
 class CAppOptions;
 
@@ -20,7 +22,8 @@ public:
     /// Creates the drivers in index order, each from its options, and picks
     /// the current one: on first start the Wave Out driver when it is
     /// available (else the null driver), stored in the options; later the
-    /// stored index, when it names a driver.
+    /// stored index, when it names a driver. Unusable stored values are
+    /// put back to their defaults first (see OptionRepairs).
     explicit CDriverManager(CAppOptions& options);
     ~CDriverManager();
     CDriverManager(const CDriverManager&) = delete;
@@ -32,8 +35,11 @@ public:
     CAudioOutputDriver* Driver(int index);
     bool HasDriver(int index) const;
     void SetCurrent(int index);
+    /// The options values that were unusable and replaced at construction.
+    const std::vector<OptionRepair>& OptionRepairs() const { return optionRepairs; }
 
 private:
+    std::vector<OptionRepair> optionRepairs;
     std::array<std::unique_ptr<CAudioOutputDriver>, kDriverCount> drivers;
     int current = kNull;
 };

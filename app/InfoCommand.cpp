@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/Application.h"
+#include "app/TextBytes.h"
 #include "framework/Connection.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
@@ -26,6 +27,14 @@ namespace {
 
 // Machine texts are C buffers of unstated size; these are generous.
 constexpr int kTextBuffer = 1024;
+
+/// Adds "<key>Bytes", the exact bytes escaped, beside a text that is not
+/// UTF-8 (the text itself is shown with its bad sequences replaced).
+void KeepExactBytes(json& object, const char* key, const std::string& text)
+{
+    if (!IsValidUtf8(text))
+        object[std::string(key) + "Bytes"] = EscapedBytes(text);
+}
 
 int IndexOf(const std::vector<CMachineContainer*>& containers, const CMachineContainer* container)
 {
@@ -63,13 +72,16 @@ json Machines(const std::vector<CMachineContainer*>& containers)
     json list = json::array();
     for (std::size_t i = 0; i < containers.size(); ++i) {
         CMachineContainer* container = containers[i];
-        list.push_back({{"index", static_cast<int>(i)},
-                        {"name", container->GetName()},
-                        {"type", container->identifier},
-                        {"x", container->x},
-                        {"y", container->y},
-                        {"guiMode", static_cast<int>(container->guiMode)},
-                        {"parameters", Parameters(*container->machine)}});
+        json machine{{"index", static_cast<int>(i)},
+                     {"name", container->GetName()},
+                     {"type", container->identifier},
+                     {"x", container->x},
+                     {"y", container->y},
+                     {"guiMode", static_cast<int>(container->guiMode)},
+                     {"parameters", Parameters(*container->machine)}};
+        KeepExactBytes(machine, "name", container->GetName());
+        KeepExactBytes(machine, "type", container->identifier);
+        list.push_back(std::move(machine));
     }
     return list;
 }
@@ -107,12 +119,14 @@ json Patterns(const std::vector<CMachineContainer*>& containers, const CPatternE
             }
             tracks.push_back({{"property", track->PropertyId()}, {"points", points}});
         }
-        list.push_back({{"index", position},
-                        {"name", pattern->Name()},
-                        {"length", pattern->Length()},
-                        {"target", PortReference(containers, pattern->Target())},
-                        {"notes", notes},
-                        {"controlTracks", tracks}});
+        json entry{{"index", position},
+                   {"name", pattern->Name()},
+                   {"length", pattern->Length()},
+                   {"target", PortReference(containers, pattern->Target())},
+                   {"notes", notes},
+                   {"controlTracks", tracks}};
+        KeepExactBytes(entry, "name", pattern->Name());
+        list.push_back(std::move(entry));
     }
     return list;
 }
@@ -146,6 +160,9 @@ std::string ProjectInfoJson(CApplication& application, const std::vector<std::st
     info["patterns"] = Patterns(containers, application.PatternEditor());
     info["sequence"] = Song(containers, application.PatternEditor(), application.SequenceEditor());
     info["notes"] = application.Project().notes;
+    KeepExactBytes(info, "notes", application.Project().notes);
     info["warnings"] = warnings;
-    return info.dump(2) + "\n";
+    // Every text is bytes from the file; one that is not UTF-8 is shown
+    // with U+FFFD in place of each bad sequence.
+    return info.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

@@ -17,11 +17,16 @@ constexpr int kTailMilliseconds = 2000;
 
 int DriverIndexFromName(const std::string& name)
 {
-    if (name == "alsa")
+    if (name == "alsa" || name == "waveout")
         return CDriverManager::kWaveOut;
-    if (name == "jack")
+    if (name == "jack" || name == "asio")
         return CDriverManager::kAsio;
     return CDriverManager::kNull;
+}
+
+std::vector<std::string> DriverNames()
+{
+    return {"null", "alsa", "jack", "waveout", "asio"};
 }
 
 int PlaySong(CApplication& application, int driverIndex, bool quiet)

@@ -20,6 +20,8 @@ struct RenderRequest {
 struct RenderSummary {
     long long frames = 0;
     double peakDb = -90.0;
+    long long clippedSamples = 0;
+    bool silent = false;           // nothing a 16-bit sample could hold  // beyond full scale (-1 … +1), either channel
     double seconds = 0.0;        // length of the rendered audio
     double speed = 0.0;          // multiple of real time
 };

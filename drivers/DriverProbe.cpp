@@ -150,19 +150,23 @@ std::string FormatDriverList(const std::vector<DriverDescription>& drivers)
     std::string text;
     char line[512];
     for (const DriverDescription& driver : drivers) {
+        // The list names the Linux system beneath each driver: the names
+        // --driver takes beside the drivers' own.
+        const char* system = driver.index == 1 ? " (ALSA)" : driver.index == 2 ? " (JACK)" : "";
+        const std::string name = driver.name + system;
         if (!driver.error.empty()) {
-            std::snprintf(line, sizeof line, "%i %s: not available (%s)\n", driver.index, driver.name.c_str(),
+            std::snprintf(line, sizeof line, "%i %s: not available (%s)\n", driver.index, name.c_str(),
                           driver.error.c_str());
             text += line;
             continue;
         }
         if (!driver.available) {
-            std::snprintf(line, sizeof line, "%i %s: not available\n", driver.index, driver.name.c_str());
+            std::snprintf(line, sizeof line, "%i %s: not available\n", driver.index, name.c_str());
             text += line;
             continue;
         }
         std::snprintf(line, sizeof line, "%i %s: available, %i Hz, %i frames, %i channels\n", driver.index,
-                      driver.name.c_str(), driver.sampleRate, driver.bufferSize, driver.channels);
+                      name.c_str(), driver.sampleRate, driver.bufferSize, driver.channels);
         text += line;
         for (const DriverDevice& device : driver.devices) {
             const std::string label =

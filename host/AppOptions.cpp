@@ -161,6 +161,11 @@ void CAppOptions::Load()
 {
     if (path.empty())
         return;
+    // A file far larger than any options file is refused before it is read.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        static_cast<std::size_t>(status.st_size) > kLargestFile)
+        return;
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return;

@@ -4,6 +4,7 @@
 
 #include "framework/Error.h"
 #include "framework/Host.h"
+#include "framework/ParameterLimit.h"
 #include "framework/Port.h"
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIOutputDevice.h"
@@ -54,6 +55,7 @@ void CMIDIOutput::SetParameter(int index, double value)
 {
     if (index < 0 || index >= kControllerCount)
         return;
+    value = LimitParameter(value, 0.0);
     std::atomic_ref<double>(values[index]).store(value, std::memory_order_relaxed);
     changedControllers[index / 32].fetch_or(1u << (index % 32), std::memory_order_release);
 }

@@ -3,6 +3,12 @@
 #include <cstring>
 
 #include "framework/Error.h"
+#include "project/ProjectFileSource.h"
+
+CByteReader::CByteReader(CProjectFileSource& fileSource, const std::string* path)
+    : data(nullptr), size(fileSource.Size()), path(path), source(&fileSource)
+{
+}
 
 void CByteReader::Corrupt() const
 {
@@ -13,19 +19,34 @@ const unsigned char* CByteReader::Take(std::size_t count)
 {
     if (count > Remaining())
         Corrupt();
-    const unsigned char* start = data + position;
+    const unsigned char* start =
+        source != nullptr ? source->Keep(sourceOffset + position, count) : data + position;
     position += count;
     return start;
 }
 
+void CByteReader::TakeInto(unsigned char* out, std::size_t count)
+{
+    if (count > Remaining())
+        Corrupt();
+    if (source != nullptr)
+        source->Copy(sourceOffset + position, out, count);
+    else
+        std::memcpy(out, data + position, count);
+    position += count;
+}
+
 std::uint8_t CByteReader::ReadByte()
 {
-    return *Take(1);
+    unsigned char byte;
+    TakeInto(&byte, 1);
+    return byte;
 }
 
 std::int32_t CByteReader::ReadInt32()
 {
-    const unsigned char* bytes = Take(4);
+    unsigned char bytes[4];
+    TakeInto(bytes, 4);
     const std::uint32_t value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
                                 static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
     return static_cast<std::int32_t>(value);
@@ -56,8 +77,19 @@ const unsigned char* CByteReader::ReadBytes(std::size_t count)
 
 CByteReader CByteReader::ReadBlock(std::size_t count)
 {
-    const unsigned char* start = Take(count);
-    return CByteReader(start, count, path);
+    if (count > Remaining())
+        Corrupt();
+    if (source == nullptr) {
+        const unsigned char* start = Take(count);
+        return CByteReader(start, count, path);
+    }
+    // A block of a file is a window on it: its bytes are read as its own
+    // fields are.
+    CByteReader block(*source, path);
+    block.sourceOffset = sourceOffset + position;
+    block.size = count;
+    position += count;
+    return block;
 }
 
 std::int32_t CByteReader::ReadCount(std::size_t recordBytes)

@@ -2,11 +2,14 @@
 // CByteReader: little-endian fields read from bytes held in memory, with
 // every read checked against what is there. A read that would pass the end
 // throws "File '%s' Is Corrupt" with the file's path, so a damaged project
-// can never make the reader look past its data.
+// can never make the reader look past its data. The bytes are either held
+// in memory or read from a file as they are asked for.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+class CProjectFileSource;
 
 class CByteReader {
 public:
@@ -14,6 +17,8 @@ public:
         : data(data), size(size), path(path)
     {
     }
+    /// The whole of a file, read piece by piece.
+    CByteReader(CProjectFileSource& source, const std::string* path);
 
     std::size_t Remaining() const { return size - position; }
     bool AtEnd() const { return position == size; }
@@ -35,9 +40,13 @@ public:
 
 private:
     const unsigned char* Take(std::size_t count);
+    /// Copies the next count bytes out (small fields; nothing is kept).
+    void TakeInto(unsigned char* out, std::size_t count);
 
     const unsigned char* data;
     std::size_t size;
     std::size_t position = 0;
     const std::string* path;
+    CProjectFileSource* source = nullptr;   // set when reading from a file
+    std::size_t sourceOffset = 0;           // where this reader's bytes start in it
 };

@@ -96,30 +96,6 @@ void SyncFolder(const std::string& folder)
 
 } // namespace
 
-std::vector<unsigned char> ReadFileBytes(const std::string& path)
-{
-    CFileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat status;
-    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
-        throw CError("Failed To Open File '%s' For Reading", path.c_str());
-
-    std::vector<unsigned char> bytes;
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
-    unsigned char chunk[65536];
-    for (;;) {
-        const ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw CError("Failed To Open File '%s' For Reading", path.c_str());
-        }
-        if (got == 0)
-            break;
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return bytes;
-}
-
 void ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& bytes)
 {
     const std::string target = ResolveTarget(path);

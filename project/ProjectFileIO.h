@@ -1,16 +1,12 @@
 #pragma once
-// The file side of project commands: a project file is read whole, and
-// written by replacing the old file in one step. The new bytes go to a
+// The writing side of project files (reading is CProjectFileSource): a
+// project is written by replacing the old file in one step. The new bytes go to a
 // temporary file in the same folder, are flushed to the disk, and only then
 // renamed over the old file, so a failed save (no room on the disk, a
 // folder that cannot be written) leaves the old project as it was.
 
 #include <string>
 #include <vector>
-
-/// Throws "Failed To Open File '%s' For Reading" when the file cannot be
-/// opened or read, or is not a regular file.
-std::vector<unsigned char> ReadFileBytes(const std::string& path);
 
 /// Throws "Failed To Open File '%s' For Writing" when the temporary file
 /// cannot be made or cannot replace the target, and "Failed To Write File

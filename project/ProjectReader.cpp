@@ -18,6 +18,7 @@
 #include "project/ByteReader.h"
 #include "project/Project.h"
 #include "project/ProjectFileIO.h"
+#include "project/ProjectFileSource.h"
 #include "project/ProjectFormat.h"
 #include "sequencing/LockGuards.h"
 #include "sequencing/Pattern.h"
@@ -81,6 +82,10 @@ class CProjectReader {
 public:
     CProjectReader(CProject& project, const unsigned char* data, std::size_t size, const std::string& path)
         : project(project), path(path), in(data, size, &this->path)
+    {
+    }
+    CProjectReader(CProject& project, CProjectFileSource& source, const std::string& path)
+        : project(project), path(path), in(source, &this->path)
     {
     }
 
@@ -383,6 +388,6 @@ void ReadProjectData(CProject& project, const unsigned char* data, std::size_t s
 
 void ReadProject(CProject& project, const std::string& path)
 {
-    const std::vector<unsigned char> bytes = ReadFileBytes(path);
-    ReadProjectData(project, bytes.data(), bytes.size(), path);
+    CProjectFileSource source(path);
+    CProjectReader(project, source, path).Read();
 }

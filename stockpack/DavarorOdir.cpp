@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/AudioBuffer.h"
+#include "framework/ParameterLimit.h"
 #include "framework/Port.h"
 #include "stockpack/MachinePorts.h"
 #include "stockpack/ParameterValues.h"
@@ -148,6 +149,7 @@ void CDavarorOdir::SetParameter(int index, double value)
 {
     if (!IsParameterIndex(index, kParameterCount))
         return;
+    value = LimitParameter(value, kDefaults[index]);
     Lock();
     values[index] = value;
     viewChanged = true;

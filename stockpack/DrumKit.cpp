@@ -6,6 +6,7 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
+#include "framework/ParameterLimit.h"
 #include "framework/Port.h"
 #include "platform/Random.h"
 #include "stockpack/DrumKitBassDrum.h"
@@ -78,6 +79,7 @@ void CDrumKit::SetParameter(int index, double value)
     const ParameterInfo* info = GetParameterInfo(index);
     if (info == nullptr)
         return;
+    value = LimitParameter(value, info->defaultValue);
     Lock();
     values[index] = value;
     if (info->owner != kNoOwner)

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/AudioBuffer.h"
+#include "framework/ParameterLimit.h"
 #include "framework/Port.h"
 #include "stockpack/MachinePorts.h"
 #include "stockpack/ParameterValues.h"
@@ -96,6 +97,7 @@ void CEcho::SetParameter(int index, double value)
 {
     if (!IsParameterIndex(index, kParameterCount))
         return;
+    value = LimitParameter(value, kDefaults[index % kTapParameters][index / kTapParameters]);
     Lock();
     // An unchanged value leaves everything as it is, the filter's running
     // coefficients included.

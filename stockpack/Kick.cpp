@@ -4,6 +4,7 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
+#include "framework/ParameterLimit.h"
 #include "framework/Port.h"
 #include "stockpack/MachinePorts.h"
 #include "stockpack/ParameterValues.h"
@@ -57,6 +58,7 @@ void CKick::SetParameter(int index, double value)
 {
     if (!IsParameterIndex(index, kParameterCount))
         return;
+    value = LimitParameter(value, DefaultValue(index));
     Lock();
     values[index] = value;
     QueueParameterChange(engine, index, value);

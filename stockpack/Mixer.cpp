@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "framework/AudioBuffer.h"
+#include "framework/ParameterLimit.h"
 #include "framework/Port.h"
 #include "stockpack/MachinePorts.h"
 #include "stockpack/ParameterValues.h"
@@ -82,6 +83,7 @@ void CMixer::SetParameter(int index, double value)
 {
     if (!IsParameterIndex(index, kParameterCount))
         return;
+    value = LimitParameter(value, 0.5);
     int strip = 0;
     int position = 0;
     Locate(index, strip, position);

@@ -4,6 +4,7 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
+#include "framework/ParameterLimit.h"
 #include "framework/Port.h"
 #include "platform/Random.h"
 #include "stockpack/MachinePorts.h"
@@ -60,6 +61,7 @@ void CRazuZuri::SetParameter(int index, double value)
 {
     if (!IsParameterIndex(index, kParameterCount))
         return;
+    value = LimitParameter(value, GetParameterInfo(index)->defaultValue);
     Lock();
     values[index] = value;
     for (auto& voice : voices)

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/AudioBuffer.h"
+#include "framework/ParameterLimit.h"
 #include "framework/Port.h"
 #include "stockpack/MachinePorts.h"
 #include "stockpack/dsp/MinimumPhaseLowPass.h"
@@ -71,6 +72,7 @@ void CRedoRuvizFilter::SetParameter(int index, double value)
 {
     if (index != kOversamplingParameter)
         return;
+    value = LimitParameter(value, 0.0);
     Lock();
     oversampling = value;
     Unlock();

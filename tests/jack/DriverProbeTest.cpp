@@ -65,10 +65,10 @@ TEST_F(DriverProbeTest, DescribesEachDriverWithItsDevicesRatesAndChannels)
 
     const std::string text = FormatDriverList(drivers);
     EXPECT_TRUE(Contains(text, "0 Null: available, 44100 Hz, 2048 frames, 2 channels\n")) << text;
-    EXPECT_TRUE(Contains(text, "1 Wave Out: available, 44100 Hz, 2560 frames, 2 channels\n")) << text;
+    EXPECT_TRUE(Contains(text, "1 Wave Out (ALSA): available, 44100 Hz, 2560 frames, 2 channels\n")) << text;
     EXPECT_TRUE(Contains(text, "  * default (Corvane test output): rates 11025 22050 44100 48000 96000; 2 channels\n"))
         << text;
-    EXPECT_TRUE(Contains(text, "2 ASIO: available, 48000 Hz, 256 frames, 4 channels\n")) << text;
+    EXPECT_TRUE(Contains(text, "2 ASIO (JACK): available, 48000 Hz, 256 frames, 4 channels\n")) << text;
     EXPECT_TRUE(Contains(text, "  * JACK (" + server.Name() + "): rates 48000; 4 channels\n")) << text;
     EXPECT_TRUE(Contains(text, "      buffer 256 frames (256 to 256)\n")) << text;
 }
@@ -86,5 +86,5 @@ TEST_F(DriverProbeWithoutDevices, SaysWhatIsNotAvailableAndWhy)
     EXPECT_TRUE(drivers[1].devices.empty());
     EXPECT_FALSE(drivers[2].available);
     EXPECT_EQ(FormatDriverList(drivers),
-              "0 Null: not available (Invalid Format)\n1 Wave Out: not available\n2 ASIO: not available\n");
+              "0 Null: not available (Invalid Format)\n1 Wave Out (ALSA): not available\n2 ASIO (JACK): not available\n");
 }

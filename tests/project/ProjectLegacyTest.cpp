@@ -147,9 +147,14 @@ TEST_F(LegacyFile, NewerVersionAndForeignMagicAreRefused)
         OpenProject(*rig.project, missing);
         FAIL() << "read a missing file";
     } catch (const CError& error) {
-        EXPECT_EQ(error.Message(), "Failed To Open File '" + missing + "' For Reading");
+        EXPECT_EQ(error.Message(), "Failed To Open File '" + missing + "' For Reading: it does not exist");
     }
-    EXPECT_THROW(OpenProject(*rig.project, folder.path.string()), CError);
+    try {
+        OpenProject(*rig.project, folder.path.string());
+        FAIL() << "read a folder";
+    } catch (const CError& error) {
+        EXPECT_EQ(error.Message(), "Failed To Open File '" + folder.path.string() + "' For Reading: it is a folder");
+    }
 }
 
 TEST_F(LegacyFile, UnregisteredTypeIsReportedAndTheRestLoads)
