@@ -119,12 +119,17 @@ void CApplication::Init(const Settings& newSettings)
     recorder->SetBlockLock(&studio->Lock());
     sequenceEditor->SetRecordingHandler([this](bool on) { recorder->OnSongRecording(on); });
 
+    if (settings.openWindows)
+        settings.openWindows();
+
     if (settings.startAudio) {
         StartDriver();
         displayThread = std::make_unique<CGraphicsThread>(*studio, peakMeter.get());
         displayThread->SetRefresh([this] {
             recorder->Refresh(platform::GetTickCount());
             sequenceEditor->UpdateFromPlayback();
+            if (settings.displayRefresh)
+                settings.displayRefresh();
         });
         displayThread->Resume();
     }
