@@ -119,11 +119,11 @@ void CDriverOptionsPage::ShowDriver(int index)
     const bool available = driver->IsAvailable();
     const bool running = available && index == application.Drivers().CurrentIndex();
     availability->setText(!available ? QStringLiteral("Not available on this computer: the studio runs without sound.")
-                                     : QStringLiteral("%1 Hz, %2 samples per buffer, %3 channels%4")
+                                     : QStringLiteral("%1 Hz, %2 samples, %3 channels%4")
                                            .arg(driver->GetSampleRate())
                                            .arg(driver->GetBufferSize())
                                            .arg(driver->GetChannelCount())
-                                           .arg(running ? QStringLiteral(", playing") : QString()));
+                                           .arg(running ? QStringLiteral(": playing") : QString()));
 
     deviceList->clear();
     bufferList->clear();

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
+#include <sys/wait.h>
 
 #include <QAction>
 #include <QDoubleSpinBox>
@@ -301,4 +303,25 @@ TEST(ToolBar, VolumeSliderSpansMinus34ToPlus6)
     EXPECT_NEAR(rig.application.Studio().GetMasterVolume(), 3.98107, 1e-5);
     EXPECT_EQ(volume->Label()->text().toStdString(), "6.00dB");
     EXPECT_EQ(volume->SliderView()->size(), QSize(120, 26));
+}
+
+TEST(StartPath, WithoutADisplayTheStudioSaysSoAndTheCommandLineStillWorks)
+{
+    const std::string headless = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+    const auto run = [](const std::string& command, std::string& output) {
+        output.clear();
+        FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+        char buffer[4096];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+            output += buffer;
+        const int status = ::pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    std::string output;
+    EXPECT_EQ(run(headless + CORVANE_BINARY + " " + DemoPath(), output), 1);
+    EXPECT_NE(output.find("no display"), std::string::npos) << output;
+    EXPECT_EQ(run(headless + CORVANE_BINARY, output), 0);
+    EXPECT_NE(output.find("--render"), std::string::npos) << output;
+    EXPECT_EQ(run(headless + CORVANE_BINARY + " --info " + DemoPath() + " --quiet", output), 0);
+    EXPECT_NE(output.find("\"machines\""), std::string::npos) << output;
 }
