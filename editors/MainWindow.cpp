@@ -100,7 +100,14 @@ CMainWindow::CMainWindow(CApplication& application, CFileChooser& chooser, CMess
     RefreshProject();
 }
 
-CMainWindow::~CMainWindow() = default;
+CMainWindow::~CMainWindow()
+{
+    // Fields losing focus while they go would commit their values to an
+    // application that may be gone already, through a window half torn down.
+    toolBar->TempoField()->blockSignals(true);
+    toolBar->TicksPerBeatField()->blockSignals(true);
+    projectInfo->blockSignals(true);
+}
 
 QAction* CMainWindow::AddCommand(QMenu* menu, const QString& text, int id, const QKeySequence& shortcut)
 {

@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <thread>
+
 #include <sys/wait.h>
 
 #include <QAction>
@@ -271,7 +275,7 @@ TEST(ProjectInfo, NotesAreWrittenToTheProjectFileAndShownWhenOpened)
     EXPECT_EQ(rig.window->ProjectInfo()->toPlainText().toStdString(), "Bass: take 3\nTempo rises in the bridge");
 }
 
-TEST(ToolBar, TempoFieldsSetTheHostAndShowTheOpenedProject)
+TEST(ToolBar, TempoFieldsSetTheHostUnderTheStudioLockAndShowTheOpenedProject)
 {
     CStudioRig rig;
     CMainToolBar* bar = rig.window->ToolBar();
@@ -282,6 +286,24 @@ TEST(ToolBar, TempoFieldsSetTheHostAndShowTheOpenedProject)
     // Outside the range the field keeps to it.
     bar->TempoField()->setValue(5000.0);
     EXPECT_EQ(rig.application.Host().GetTempo(), 1200.0);
+
+    // The change waits for the studio lock, which the audio callback holds
+    // while it renders a block.
+    std::atomic<bool> held{false};
+    std::atomic<bool> released{false};
+    std::thread audio([&] {
+        rig.application.Studio().Lock().Lock();
+        held = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        released = true;
+        rig.application.Studio().Lock().Unlock();
+    });
+    while (!held)
+        std::this_thread::yield();
+    bar->TempoField()->setValue(133.0);
+    EXPECT_TRUE(released.load());
+    EXPECT_EQ(rig.application.Host().GetTempo(), 133.0);
+    audio.join();
 
     rig.chooser.answers.push_back(DemoPath());
     rig.window->Command(CMainWindow::kOpenProject);
