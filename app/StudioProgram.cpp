@@ -76,7 +76,7 @@ int RunStudio(int argc, char** argv)
     CQtFileChooser chooser;
     auto splash = std::make_unique<CSplashWindow>();
     splash->show();
-    splash->ShowStatus("");
+    QApplication::processEvents();
 
     // Declared before the application so that it is destroyed after it:
     // the display thread and the driver stop before any widget goes.

@@ -8,7 +8,10 @@
 CPeakMeterView::CPeakMeterView(QWidget* parent) : CPictureView(parent), picture(kWidth, kHeight, false)
 {
     setToolTip(QStringLiteral("Peak Meter (3dB Units)"));
-    picture.FillClipRect(MakeColorRef(0, 0, 0));
+    // Dark segments from the start, before the display thread runs (and
+    // when there is no audio at all).
+    CPeakMeter silent;
+    CPeakMeterPainter::Paint(silent, colors, picture);
     Present(picture);
 }
 

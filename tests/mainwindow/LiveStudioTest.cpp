@@ -23,6 +23,7 @@
 #include "editors/MainToolBar.h"
 #include "editors/OptionsDialog.h"
 #include "editors/PeakMeterView.h"
+#include "editors/ProjectInfoView.h"
 #include "editors/SplashWindow.h"
 #include "editors/VstPathsPage.h"
 #include "host/AppOptions.h"
@@ -201,5 +202,7 @@ TEST(MainWindowPlace, SizeAndPositionComeBackAtTheNextStart)
     EXPECT_EQ(again.geometry().size(), placed.size());
 
     rig.window->resize(1100, 700);
-    SaveScreenshot(*rig.window, "main-window-offscreen.png");
+    rig.window->Command(CMainWindow::kViewProjectInfo);
+    rig.window->ProjectInfo()->setPlainText(QStringLiteral("Demo song, 120 BPM.\nIdeas: longer break before the last chorus."));
+    SaveScreenshot(*rig.window, "main-window-project-info.png");
 }

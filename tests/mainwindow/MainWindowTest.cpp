@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 
 #include "editors/AboutBox.h"
 #include "editors/MainToolBar.h"
@@ -130,19 +131,31 @@ TEST(MainWindowMenu, ViewEntriesSelectTabsAndShortcutsReachThem)
     EXPECT_EQ(rig.window->Tabs()->tabText(1).toStdString(), "Pattern Editor");
 }
 
-TEST(MainWindowMenu, SpaceStartsAndStopsTheSong)
+TEST(MainWindowMenu, SpacePlaysAndStopsTheSongButTypesInText)
 {
     CStudioRig rig;
-    QAction* play = nullptr;
-    for (QAction* action : rig.window->actions())
-        if (action->shortcut() == QKeySequence(Qt::Key_Space))
-            play = action;
-    ASSERT_NE(play, nullptr);
+    rig.window->resize(800, 500);
+    rig.window->show();
+    rig.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window.get()));
     CSequenceEditor& song = rig.application.SequenceEditor();
-    play->trigger();
+
+    rig.window->Tabs()->setFocus();
+    QTest::keyClick(rig.window->Tabs(), Qt::Key_Space);
     EXPECT_TRUE(song.IsPlayButtonDown());
-    play->trigger();
+    QTest::keyClick(rig.window->Tabs(), Qt::Key_Space);
     EXPECT_FALSE(song.IsPlayButtonDown());
+
+    // In the notes a space is a space.
+    rig.window->Command(CMainWindow::kViewProjectInfo);
+    rig.window->ProjectInfo()->setFocus();
+    QTest::keyClicks(rig.window->ProjectInfo(), QStringLiteral("a b"));
+    EXPECT_EQ(rig.application.Project().notes, "a b");
+    EXPECT_FALSE(song.IsPlayButtonDown());
+
+    // Ctrl+2 through the keyboard reaches the pattern editor's page.
+    QTest::keyClick(rig.window.get(), Qt::Key_2, Qt::ControlModifier);
+    EXPECT_EQ(rig.window->Tabs()->currentIndex(), CMainWindow::kPatternEditorPage);
 }
 
 TEST(ProjectCommands, MenuAndToolBarReachNewOpenSaveAndSaveAsWithTheirTitles)
