@@ -1,7 +1,9 @@
 #include "editors/VolumeSliderView.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QWheelEvent>
 
 #include "editors/StudioStyle.h"
 #include "gui/LiteContainer.h"
@@ -54,6 +56,7 @@ CVolumeSliderView::CVolumeSliderView(CVolumeSlider::GainTarget target, QWidget* 
     slider->SetValue(model.GetPosition());
     sliderView = new CLiteContainerView(panel, this, true);
     sliderView->setToolTip(QStringLiteral("Volume"));
+    sliderView->installEventFilter(this);
 
     label = new QLabel(this);
     label->setObjectName(QStringLiteral("VolumeLabel"));
@@ -84,6 +87,31 @@ void CVolumeSliderView::MoveTo(double position)
     slider->SetValue(position < 0.0 ? 0.0 : (position > 1.0 ? 1.0 : position));
     panel->RedrawAll();
     Changed(position);
+}
+
+void CVolumeSliderView::ResetToUnity()
+{
+    MoveTo(CVolumeSlider::PositionForGain(1.0));
+}
+
+void CVolumeSliderView::StepDb(double decibels)
+{
+    MoveTo(model.GetPosition() + decibels / CVolumeSlider::kRangeDb);
+}
+
+bool CVolumeSliderView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == sliderView && event->type() == QEvent::MouseButtonDblClick) {
+        ResetToUnity();
+        return true;
+    }
+    if (watched == sliderView && event->type() == QEvent::Wheel) {
+        const int notches = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
+        if (notches != 0)
+            StepDb(notches);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CVolumeSliderView::Changed(double position)

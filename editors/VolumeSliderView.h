@@ -2,7 +2,8 @@
 // CVolumeSliderView: the tool bar's master volume, a skinned horizontal
 // slider (120 x 26, thumb and track from the host's skins) with the level
 // beside it ("%.2fdB"). Moving it sets the master gain target that the
-// audio callback glides towards.
+// audio callback glides towards. A double click puts it back at 0 dB; the
+// mouse wheel moves it a decibel a notch.
 //
 // Threads: user-interface thread.
 
@@ -32,9 +33,17 @@ public:
     /// As if the user dragged the thumb to position x (0 .. 1).
     void MoveTo(double position);
 
+    /// Back to unity gain (0 dB).
+    void ResetToUnity();
+    /// Moves by whole decibels (wheel notches).
+    void StepDb(double decibels);
+
     const CVolumeSlider& Model() const { return model; }
     CLiteContainerView* SliderView() const { return sliderView; }
     QLabel* Label() const { return label; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class CPanel;

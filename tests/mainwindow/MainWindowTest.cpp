@@ -20,6 +20,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "editors/AboutBox.h"
 #include "editors/MainToolBar.h"
@@ -338,6 +339,15 @@ TEST(ToolBar, VolumeSliderSpansMinus34ToPlus6)
     EXPECT_NEAR(rig.application.Studio().GetMasterVolume(), 3.98107, 1e-5);
     EXPECT_EQ(volume->Label()->text().toStdString(), "6.00dB");
     EXPECT_EQ(volume->SliderView()->size(), QSize(120, 26));
+
+    // A double click brings back 0 dB; wheel notches move a decibel each.
+    QTest::mouseDClick(volume->SliderView(), Qt::LeftButton, {}, QPoint(20, 13));
+    EXPECT_DOUBLE_EQ(rig.application.Studio().GetMasterVolume(), 1.0);
+    EXPECT_EQ(volume->Label()->text().toStdString(), "0.00dB");
+    QWheelEvent down(QPointF(20, 13), QPointF(20, 13), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(volume->SliderView(), &down);
+    EXPECT_EQ(volume->Label()->text().toStdString(), "-2.00dB");
 }
 
 TEST(StartPath, WithoutADisplayTheStudioSaysSoAndTheCommandLineStillWorks)
