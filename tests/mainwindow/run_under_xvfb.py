@@ -93,6 +93,12 @@ def main():
         colours = image.convert("RGB").getcolors(1 << 20)
         if colours is not None and len(colours) < 8:
             raise SystemExit("the screenshot is nearly one colour: nothing was painted")
+        # The song plays through the driver: lit meter segments (bright
+        # green, far above the dim unlit shade) show in the tool bar.
+        strip = image.convert("RGB").crop((0, 0, image.width, min(image.height, 80)))
+        lit = sum(1 for r, g, b in strip.getdata() if g > 200 and r < 120 and b < 120)
+        if lit < 20:
+            raise SystemExit(f"the peak meter is dark ({lit} lit pixels): no sound reached it")
 
         # File > Exit through the menu's keyboard mnemonics.
         xdotool(env, "windowfocus", "--sync", window)
