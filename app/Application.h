@@ -48,6 +48,9 @@ public:
         /// Display thread, each pass after the meter decayed: what the
         /// windows repaint from it (never touching a widget).
         std::function<void()> displayRefresh;
+        /// Told when the driver fails to start; start-up then goes on
+        /// without sound. Unset, the failure ends start-up.
+        std::function<void(const std::string&)> audioFailure;
     };
 
     CApplication();

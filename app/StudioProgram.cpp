@@ -95,6 +95,10 @@ int RunStudio(int argc, char** argv)
             window->ShowAtStart();
         };
         settings.displayRefresh = [&window] { window->RefreshFromDisplayThread(); };
+        settings.audioFailure = [&messages](const std::string& text) {
+            messages.ShowError(text + "\n\nThe studio runs without sound: choose another driver or device in "
+                                      "View > Options...");
+        };
         SetDriverMessageHandler(&ShowDriverMessageInWindow, &messages);
         try {
             application.Init(settings);

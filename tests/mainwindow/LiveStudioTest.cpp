@@ -64,7 +64,7 @@ TEST(Splash, ShowsTheStartUpLinesInOrder)
 {
     CSplashWindow splash;
     splash.show();
-    CStudioRig rig({.audio = false, .driver = 0, .status = [&splash](const std::string& line) { splash.ShowStatus(line); }});
+    CStudioRig rig({.audio = false, .driver = 0, .status = [&splash](const std::string& line) { splash.ShowStatus(line); }, .audioFailure = {}});
     const std::vector<std::string>& lines = splash.Lines();
     ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(lines[0], "Initializing...");
@@ -77,7 +77,7 @@ TEST(Splash, ShowsTheStartUpLinesInOrder)
 
 TEST(PeakMeter, ARealRenderLightsItAndItFallsBackInSilence)
 {
-    CStudioRig rig({.audio = true, .driver = 0, .status = {}});
+    CStudioRig rig({.audio = true, .driver = 0, .status = {}, .audioFailure = {}});
     CPeakMeterView& meter = *rig.window->ToolBar()->PeakMeter();
     EXPECT_EQ(LitPixels(meter), 0);
 
@@ -98,7 +98,7 @@ TEST(PeakMeter, ARealRenderLightsItAndItFallsBackInSilence)
 TEST(OptionsDialog, SwitchesToTheNullDriverAndBackWhileTheEngineRuns)
 {
     alsa_test::CAlsaTestConfig::Use();
-    CStudioRig rig({.audio = true, .driver = CDriverManager::kWaveOut, .status = {}});
+    CStudioRig rig({.audio = true, .driver = CDriverManager::kWaveOut, .status = {}, .audioFailure = {}});
     ASSERT_EQ(rig.application.Drivers().CurrentIndex(), CDriverManager::kWaveOut);
     auto* waveOut = static_cast<CWaveOutDriver*>(rig.application.Drivers().Driver(CDriverManager::kWaveOut));
     ASSERT_TRUE(waveOut->IsRunning());

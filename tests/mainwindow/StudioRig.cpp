@@ -78,6 +78,7 @@ CStudioRig::CStudioRig(RigOptions options) : folder(MakeScratchFolder())
     settings.plugInFolder = PLUGIN_FOLDER;
     settings.startAudio = options.audio;
     settings.status = options.status;
+    settings.audioFailure = options.audioFailure;
     settings.openWindows = [this] { window = std::make_unique<CMainWindow>(application, chooser, messages); };
     settings.displayRefresh = [this] { window->RefreshFromDisplayThread(); };
     application.Init(settings);

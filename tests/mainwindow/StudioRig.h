@@ -42,6 +42,7 @@ struct RigOptions {
     bool audio = false;
     int driver = 0;   // 0 null, 1 Wave Out
     std::function<void(const std::string&)> status;
+    std::function<void(const std::string&)> audioFailure;
 };
 
 /// The application and its main window, as RunStudio builds them.
