@@ -41,17 +41,18 @@ CDriverOptionsPage::CDriverOptionsPage(CApplication& application, CMessageSink& 
     for (int index = 0; index < CDriverManager::kDriverCount; ++index)
         driverList->addItem(QString::fromUtf8(drivers.Driver(index)->GetName()), index);
     availability = new QLabel(this);
-    availability->setWordWrap(true);
 
     deviceLabel = new QLabel(QStringLiteral("Device:"), this);
     deviceList = new QComboBox(this);
     bufferList = new QComboBox(this);
     formatList = new QComboBox(this);
+    for (QComboBox* list : {driverList, deviceList, bufferList, formatList})
+        list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     asioInfo = new QLabel(this);
     asioInfo->setWordWrap(true);
     applyButton = new QPushButton(QStringLiteral("Apply"), this);
 
-    auto* form = new QFormLayout;
+    form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     form->addRow(QStringLiteral("Output Driver:"), driverList);
     form->addRow(QString(), availability);
@@ -118,7 +119,7 @@ void CDriverOptionsPage::ShowDriver(int index)
     CAppOptions& options = application.Options();
     const bool available = driver->IsAvailable();
     const bool running = available && index == application.Drivers().CurrentIndex();
-    availability->setText(!available ? QStringLiteral("Not available on this computer: the studio runs without sound.")
+    availability->setText(!available ? QStringLiteral("Not available here: the studio runs without sound.")
                                      : QStringLiteral("%1 Hz, %2 samples, %3 channels%4")
                                            .arg(driver->GetSampleRate())
                                            .arg(driver->GetBufferSize())
@@ -131,13 +132,13 @@ void CDriverOptionsPage::ShowDriver(int index)
     asioInfo->clear();
     const bool isWaveOut = index == CDriverManager::kWaveOut;
     const bool isAsio = index == CDriverManager::kAsio;
-    deviceLabel->setVisible(isWaveOut);
-    deviceList->setVisible(isWaveOut);
+    deviceList->setEnabled(isWaveOut);
     bufferList->setEnabled(!isAsio);
     formatList->setEnabled(!isAsio);
     applyButton->setEnabled(!isAsio && available);
 
     if (index == CDriverManager::kNull) {
+        deviceList->addItem(QStringLiteral("None (keeps time only)"));
         AddBufferSizes(bufferList, CNullDriver::kBufferStep, CNullDriver::kLargestBufferSize, CNullDriver::kBufferStep,
                        options.nullBufferSize);
     } else if (isWaveOut) {
@@ -149,12 +150,14 @@ void CDriverOptionsPage::ShowDriver(int index)
                        CWaveOutDriver::kBufferStep, options.waveOutBufferSize);
     } else {
         auto* asio = static_cast<CASIODriver*>(driver);
-        QString text = QStringLiteral("The JACK server decides the sample rate and buffer size.");
+        asioInfo->setText(QStringLiteral("The JACK server decides the sample rate and buffer size."));
         if (asio->GetSelected() >= 0)
-            text += QStringLiteral("\nServer: %1, %2 outputs")
-                        .arg(QString::fromStdString(asio->Drivers()[static_cast<std::size_t>(asio->GetSelected())].name))
-                        .arg(asio->GetChannelCount());
-        asioInfo->setText(text);
+            deviceList->addItem(
+                QStringLiteral("%1 (%2 outputs)")
+                    .arg(QString::fromStdString(asio->Drivers()[static_cast<std::size_t>(asio->GetSelected())].name))
+                    .arg(asio->GetChannelCount()));
+        else
+            deviceList->addItem(QStringLiteral("No JACK server running"));
         bufferList->addItem(QStringLiteral("%1 samples").arg(driver->GetBufferSize()), driver->GetBufferSize());
         formatList->addItem(QString::fromStdString(CASIODriver::DescribeRate(asio->GetRateFlag(), driver->GetSampleRate())));
         return;

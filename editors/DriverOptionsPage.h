@@ -13,6 +13,7 @@
 class CApplication;
 class CMessageSink;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
@@ -41,6 +42,7 @@ private:
 
     CApplication& application;
     CMessageSink& messages;
+    QFormLayout* form;
     QComboBox* driverList;
     QLabel* availability;
     QComboBox* deviceList;

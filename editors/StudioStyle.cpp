@@ -31,7 +31,7 @@ QPalette DarkPalette()
     palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
     palette.setColor(QPalette::Link, kAccentBright);
     for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(QPalette::Disabled, role, QColor(100, 106, 114));
+        palette.setColor(QPalette::Disabled, role, QColor(124, 132, 140));
     return palette;
 }
 

@@ -117,6 +117,7 @@ TEST(OptionsDialog, SwitchesToTheNullDriverAndBackWhileTheEngineRuns)
     page->DriverList()->setCurrentIndex(CDriverManager::kNull);
     EXPECT_EQ(rig.application.Drivers().CurrentIndex(), CDriverManager::kNull);
     EXPECT_FALSE(waveOut->IsRunning());
+    SaveScreenshot(*dialog, "options-audio-null.png");
 
     page->DriverList()->setCurrentIndex(CDriverManager::kWaveOut);
     EXPECT_EQ(rig.application.Drivers().CurrentIndex(), CDriverManager::kWaveOut);
