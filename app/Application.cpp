@@ -6,6 +6,7 @@
 #include "app/GraphicsThread.h"
 #include "drivers/AudioOutputDriver.h"
 #include "editors/PeakMeter.h"
+#include "framework/Error.h"
 #include "framework/Machine.h"
 #include "host/AppOptions.h"
 #include "host/BuiltinMachines.h"
@@ -119,12 +120,26 @@ void CApplication::Init(const Settings& newSettings)
     recorder->SetBlockLock(&studio->Lock());
     sequenceEditor->SetRecordingHandler([this](bool on) { recorder->OnSongRecording(on); });
 
+    if (settings.openWindows)
+        settings.openWindows();
+
     if (settings.startAudio) {
-        StartDriver();
+        try {
+            StartDriver();
+        } catch (const CError& error) {
+            // A sound card another program holds must not keep the studio
+            // from opening: with someone to tell, it runs on without sound
+            // until another driver is chosen.
+            if (!settings.audioFailure)
+                throw;
+            settings.audioFailure(error.Message());
+        }
         displayThread = std::make_unique<CGraphicsThread>(*studio, peakMeter.get());
         displayThread->SetRefresh([this] {
             recorder->Refresh(platform::GetTickCount());
             sequenceEditor->UpdateFromPlayback();
+            if (settings.displayRefresh)
+                settings.displayRefresh();
         });
         displayThread->Resume();
     }

@@ -42,6 +42,15 @@ public:
         bool startAudio = true;
         /// Where start-up status lines go; standard error when headless.
         std::function<void(const std::string&)> status;
+        /// Opens the studio's windows once the project objects exist and
+        /// before audio starts (the GUI's main window).
+        std::function<void()> openWindows;
+        /// Display thread, each pass after the meter decayed: what the
+        /// windows repaint from it (never touching a widget).
+        std::function<void()> displayRefresh;
+        /// Told when the driver fails to start; start-up then goes on
+        /// without sound. Unset, the failure ends start-up.
+        std::function<void(const std::string&)> audioFailure;
     };
 
     CApplication();

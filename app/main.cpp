@@ -1,9 +1,20 @@
-// corvane: the Corvane Studio program. Everything here works without a
-// display; the studio's windows come on top of the same start-up sequence.
+// corvane: the Corvane Studio program. With no option it opens the studio's
+// windows (on a display); every command-line option works without one.
+
+#include <cstdio>
 
 #include "app/CommandLine.h"
+#include "app/StudioProgram.h"
 
 int main(int argc, char** argv)
 {
+    if (IsStudioCommandLine(argc, argv)) {
+        if (HasDisplay())
+            return RunStudio(argc, argv);
+        std::fprintf(stderr, "corvane: no display to open the studio on (DISPLAY and WAYLAND_DISPLAY are unset); "
+                             "the command line below works without one.\n");
+        if (argc > 1)
+            return 1;
+    }
     return RunCommandLine(argc, argv);
 }

@@ -14,7 +14,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libpng-dev
     # real parts the tests use
     jackd2 alsa-utils sox lsp-plugins-vst dpf-plugins-vst timgm6mb-soundfont
-    fluidsynth python3-pil python3-numpy xvfb xauth
+    fluidsynth python3-pil python3-numpy xvfb xauth xdotool
 )
 
 missing=()

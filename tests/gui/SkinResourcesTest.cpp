@@ -47,7 +47,7 @@ TEST(SkinResources, TheHostsPicturesLoadByIdFromItsOwnTable)
         EXPECT_EQ(picture.GetClipRect().right, entry.width - 1);
         ++loaded;
     }
-    EXPECT_EQ(loaded, 5);
+    EXPECT_EQ(loaded, 8);
     CPicture missing;
     try {
         missing.LoadPNGResource(999);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "tools/skingen/SkinCanvas.h"
 
@@ -311,6 +312,58 @@ CPicture Splash(int width, int height)
     canvas.CentredText(width / 2, RoundInt(h * 0.84f), "MODULAR MUSIC PRODUCTION", kLabel);
     Bevel(canvas);
     return canvas.ToPicture(false);
+}
+
+CPicture Icon(int size, const char* glyph)
+{
+    CSkinCanvas canvas(size, size);
+    const float s = static_cast<float>(size) / 16.0f;   // drawn on a 16-unit grid
+    const std::string name = glyph != nullptr ? glyph : "";
+    const Rgba ink = kLabelBright;
+    const Rgba shade = Color(18, 20, 23, 0.85f);
+    if (name == "new") {
+        // A page with its top-right corner folded: the corner above the
+        // diagonal is cut away and the triangle below it is the fold.
+        const auto beyondFold = [&](float x, float y) { return ((x - y) - 7.5f * s) * 0.7071f; };
+        const auto page = [&](float x, float y) {
+            return std::max(shape::RoundedRect(x, y, 3.5f * s, 1.5f * s, 12.5f * s, 14.5f * s, 0.8f * s), beyondFold(x, y));
+        };
+        canvas.Fill(page, ink, 0, 0, size, size);
+        canvas.Fill([&](float x, float y) { return shape::RoundedRect(x, y, 5.5f * s, 6.5f * s, 10.5f * s, 7.3f * s, 0.3f * s); },
+                    shade, 0, 0, size, size);
+        canvas.Fill([&](float x, float y) { return shape::RoundedRect(x, y, 5.5f * s, 9.0f * s, 10.5f * s, 9.8f * s, 0.3f * s); },
+                    shade, 0, 0, size, size);
+        canvas.Fill([&](float x, float y) { return shape::RoundedRect(x, y, 5.5f * s, 11.5f * s, 8.5f * s, 12.3f * s, 0.3f * s); },
+                    shade, 0, 0, size, size);
+        canvas.Fill([&](float x, float y) {
+            return std::max(shape::RoundedRect(x, y, 9.0f * s, 1.5f * s, 12.5f * s, 5.0f * s, 0.4f * s), beyondFold(x, y));
+        }, kAccentBright, 0, 0, size, size);
+    } else if (name == "open") {
+        // A folder, its front flap lifted in the accent.
+        canvas.Fill([&](float x, float y) {
+            return std::min(shape::RoundedRect(x, y, 1.5f * s, 3.5f * s, 7.0f * s, 6.5f * s, 0.8f * s),
+                            shape::RoundedRect(x, y, 1.5f * s, 5.0f * s, 14.0f * s, 13.5f * s, 1.0f * s));
+        }, Mix(kLabel, kLabelBright, 0.4f), 0, 0, size, size);
+        canvas.Fill([&](float x, float y) {
+            // A parallelogram leaning right: the open front.
+            const float lean = (13.5f * s - y) * 0.35f;
+            return std::max(shape::RoundedRect(x - lean, y, 2.0f * s, 7.5f * s, 13.0f * s, 13.5f * s, 0.6f * s),
+                            -(13.5f * s - y));
+        }, kAccentBright, 0, 0, size, size);
+    } else {
+        // A disk with its label and shutter.
+        canvas.Fill([&](float x, float y) { return shape::RoundedRect(x, y, 1.5f * s, 1.5f * s, 14.5f * s, 14.5f * s, 1.4f * s); },
+                    kAccent, 0, 0, size, size);
+        canvas.Fill([&](float x, float y) { return shape::RoundedRect(x, y, 4.0f * s, 1.5f * s, 12.0f * s, 6.0f * s, 0.4f * s); },
+                    ink, 0, 0, size, size);
+        canvas.Fill([&](float x, float y) { return shape::RoundedRect(x, y, 9.5f * s, 2.5f * s, 11.0f * s, 5.0f * s, 0.2f * s); },
+                    kAccent, 0, 0, size, size);
+        canvas.Fill([&](float x, float y) { return shape::RoundedRect(x, y, 3.5f * s, 8.5f * s, 12.5f * s, 14.5f * s, 0.6f * s); },
+                    Color(230, 234, 238), 0, 0, size, size);
+        canvas.Fill([&](float x, float y) { return shape::RoundedRect(x, y, 5.0f * s, 10.5f * s, 11.0f * s, 11.2f * s, 0.2f * s); },
+                    shade, 0, 0, size, size);
+    }
+    return canvas.ToPicture(true);
 }
 
 } // namespace skin

@@ -26,5 +26,8 @@ CPicture Button(int width, int height, const char* label, int state);
 CPicture ButtonStrip(int width, int height, const char* label);
 /// A backlit LCD window for LCD texts to print on.
 CPicture LcdPanel(int width, int height);
+/// A tool bar glyph on a clear ground: "new" (a page), "open" (a folder)
+/// or "save" (a disk).
+CPicture Icon(int size, const char* glyph);
 
 } // namespace skin

@@ -35,6 +35,8 @@ CPicture Draw(const SkinEntry& entry)
         return skin::ButtonStrip(entry.width, entry.height, entry.label);
     case SkinKind::LcdPanel:
         return skin::LcdPanel(entry.width, entry.height);
+    case SkinKind::Icon:
+        return skin::Icon(entry.width, entry.label);
     }
     return CPicture();
 }

@@ -12,6 +12,9 @@ const std::vector<SkinEntry> kManifest = {
     {"host", 142, K::SliderThumb, 10, 22, 1, true, 0, "", "master volume thumb (tool bar, 120 x 26 slider)"},
     {"host", 143, K::ButtonStrip, 20, 20, 3, false, 0, "", "tool bar button states, a 20 x 20 frame each"},
     {"host", 148, K::SliderTrack, 120, 26, 1, true, 0, "", "master volume track"},
+    {"host", 138, K::Icon, 16, 16, 1, false, 0, "open", "Open Project tool bar icon"},
+    {"host", 141, K::Icon, 16, 16, 1, false, 0, "save", "Save Project tool bar icon"},
+    {"host", 147, K::Icon, 16, 16, 1, false, 0, "new", "New Project tool bar icon"},
     {"host", 153, K::SliderThumb, 12, 24, 1, true, 0, "", "default machine GUI slider thumb (129 x 24 slider)"},
 
     // The stock library: RedoRuviz.

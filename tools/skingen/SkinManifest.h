@@ -5,7 +5,7 @@
 
 #include <vector>
 
-enum class SkinKind { Splash, Panel, KnobStrip, SliderThumb, SliderTrack, Button, ButtonStrip, LcdPanel };
+enum class SkinKind { Splash, Panel, KnobStrip, SliderThumb, SliderTrack, Button, ButtonStrip, LcdPanel, Icon };
 
 struct SkinEntry {
     const char* module;      // "host" or "stockpack"
@@ -16,7 +16,7 @@ struct SkinEntry {
     int frames;              // knob strips
     bool horizontal;         // thumbs and tracks
     int state;               // buttons: 0 normal, 1 hover, 2 pressed
-    const char* label;       // panel titles, button labels
+    const char* label;       // panel titles, button labels, icon glyphs ("new", "open", "save")
     const char* purpose;
 };
 
