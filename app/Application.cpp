@@ -48,6 +48,8 @@ CApplication::~CApplication()
         options->outputDriver = drivers->CurrentIndex();
     }
     drivers.reset();
+    if (settings.closeWindows)
+        settings.closeWindows();
     // The studio's machines go first, while the editors that refer to them
     // still exist to be told; then the editors.
     if (studio)

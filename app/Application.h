@@ -45,6 +45,9 @@ public:
         /// Opens the studio's windows once the project objects exist and
         /// before audio starts (the GUI's main window).
         std::function<void()> openWindows;
+        /// At shutdown, once audio has stopped and while the studio and the
+        /// host services still exist: closes the windows that use them.
+        std::function<void()> closeWindows;
         /// Display thread, each pass after the meter decayed: what the
         /// windows repaint from it (never touching a widget).
         std::function<void()> displayRefresh;

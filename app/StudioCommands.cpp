@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "editors/DialogServices.h"
+#include "gui/DialogServices.h"
 #include "framework/Error.h"
 #include "project/Project.h"
 #include "project/ProjectCommands.h"

@@ -12,7 +12,7 @@
 #include "app/Application.h"
 #include "drivers/DriverMessages.h"
 #include "editors/MainWindow.h"
-#include "editors/QtDialogs.h"
+#include "gui/QtDialogs.h"
 #include "editors/SplashWindow.h"
 #include "editors/StudioStyle.h"
 #include "framework/Error.h"
@@ -93,6 +93,10 @@ int RunStudio(int argc, char** argv)
             chooser.SetParent(window.get());
             application.Project().reporter = [&messages](const std::string& text) { messages.ShowError(text); };
             window->ShowAtStart();
+        };
+        settings.closeWindows = [&window] {
+            if (window)
+                window->CloseToolWindows();
         };
         settings.displayRefresh = [&window] { window->RefreshFromDisplayThread(); };
         settings.audioFailure = [&messages](const std::string& text) {

@@ -13,7 +13,7 @@
 #include "drivers/ASIODriver.h"
 #include "drivers/NullDriver.h"
 #include "drivers/WaveOutDriver.h"
-#include "editors/DialogServices.h"
+#include "gui/DialogServices.h"
 #include "framework/Error.h"
 #include "host/AppOptions.h"
 

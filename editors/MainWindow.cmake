@@ -13,14 +13,13 @@ add_library(studio_window STATIC
     ${CMAKE_CURRENT_LIST_DIR}/OptionsDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PeakMeterView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProjectInfoView.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/QtDialogs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SplashWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StudioStyle.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VolumeSliderView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VstPathsPage.cpp
 )
 target_include_directories(studio_window PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(studio_window PUBLIC application editors_gui gui Qt6::Widgets)
+target_link_libraries(studio_window PUBLIC application editors_gui gui samples_gui Qt6::Widgets)
 
 # The manual sits in docs/ beside bin/, where Help > "Contents..." looks.
 configure_file(${CMAKE_SOURCE_DIR}/docs/index.html ${CMAKE_BINARY_DIR}/docs/index.html COPYONLY)

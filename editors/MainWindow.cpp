@@ -20,11 +20,14 @@
 
 #include "app/Application.h"
 #include "editors/AboutBox.h"
-#include "editors/DialogServices.h"
+#include "gui/DialogServices.h"
 #include "editors/MainToolBar.h"
 #include "editors/OptionsDialog.h"
 #include "editors/PeakMeterView.h"
 #include "editors/ProjectInfoView.h"
+#include "samples/HostBankServer.h"
+#include "samples/gui/BankExplorerView.h"
+#include "samples/gui/SampleAnalyzerView.h"
 #include "host/CorvHost.h"
 #include "host/Studio.h"
 #include "platform/Paths.h"
@@ -137,6 +140,12 @@ void CMainWindow::CreateMenus()
     AddCommand(viewMenu, QStringLiteral("Project &Info"), kViewProjectInfo, QKeySequence(QStringLiteral("Ctrl+5")));
     viewMenu->addSeparator();
     optionsAction = AddCommand(viewMenu, QStringLiteral("&Options..."), kOptions);
+    // The bank windows come after every entry of the studio's own menu, so
+    // the command ids users and scripts know keep their places.
+    viewMenu->addSeparator();
+    bankExplorerAction = viewMenu->addAction(QStringLiteral("Sample &Banks..."));
+    connect(bankExplorerAction, &QAction::triggered, this, [this] { ShowBankExplorer(); });
+    AddCommand(viewMenu, QStringLiteral("Sample &Analyzer..."), kSampleAnalyzer);
 
     helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(helpMenu, QStringLiteral("&Contents..."), kHelpContents, QKeySequence::HelpContents);
@@ -224,10 +233,30 @@ COptionsDialog* CMainWindow::Options()
     return optionsDialog;
 }
 
+void CMainWindow::CloseToolWindows()
+{
+    delete bankExplorer;
+    bankExplorer = nullptr;
+    delete analyzer;
+    analyzer = nullptr;
+}
+
+void CMainWindow::ShowBankExplorer()
+{
+    // One explorer for the whole run: it learns of banks only as they are
+    // added, so a new one would miss those loaded before it.
+    if (bankExplorer == nullptr)
+        bankExplorer = new CBankExplorerView(application.Host().GetHostBankServer(), tabs, &chooser, &messages);
+    bankExplorer->show();
+    bankExplorer->raise();
+}
+
 void CMainWindow::ShowSampleAnalyzer()
 {
     if (analyzer == nullptr && analyzerFactory)
         analyzer = analyzerFactory(this);
+    if (analyzer == nullptr)
+        analyzer = new CSampleAnalyzerView(tabs, "", &messages);
     if (analyzer != nullptr) {
         analyzer->show();
         analyzer->raise();

@@ -33,7 +33,7 @@ class CMainWindow : public QMainWindow {
 public:
     // Command ids of the menu entries.
     static constexpr int kExit = 40001;
-    static constexpr int kSampleAnalyzer = 40003;   // no menu entry
+    static constexpr int kSampleAnalyzer = 40003;
     static constexpr int kAbout = 40006;
     static constexpr int kViewStudio = 40007;
     static constexpr int kViewPatternEditor = 40008;
@@ -80,7 +80,8 @@ public:
     COptionsDialog* Options();
     CAboutBox* AboutBox() const { return aboutBox; }
 
-    /// Creates the sample analyzer window on the first command 40003.
+    /// Creates the sample analyzer window on the first command 40003 (by
+    /// default the "Samples" folder of the working folder).
     void SetSampleAnalyzerFactory(std::function<QWidget*(QWidget* parent)> factory) { analyzerFactory = std::move(factory); }
     /// How Help > "Contents..." opens the manual; the desktop's default
     /// handler unless a test says otherwise. False when it could not.
@@ -94,6 +95,10 @@ public:
     /// Shows the window where it was last time, else maximized.
     void ShowAtStart();
     void SaveGeometry() const;
+
+    /// Closes the windows that use the host's services (the bank explorer,
+    /// the sample analyzer), before those services go at shutdown.
+    void CloseToolWindows();
 
     /// Shows the title, tempo fields, volume and notes of the open project.
     void RefreshProject();
@@ -110,6 +115,7 @@ private:
     void OpenHelp();
     void ToggleSongPlayback();
     void ShowSampleAnalyzer();
+    void ShowBankExplorer();
 
     CApplication& application;
     CMessageSink& messages;
@@ -124,6 +130,8 @@ private:
     COptionsDialog* optionsDialog = nullptr;
     CAboutBox* aboutBox = nullptr;
     QWidget* analyzer = nullptr;
+    QWidget* bankExplorer = nullptr;
+    QAction* bankExplorerAction = nullptr;
     CFileChooser& chooser;
     std::function<QWidget*(QWidget*)> analyzerFactory;
     std::function<bool(const QString&)> documentOpener;

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editors/DialogServices.h"
+#include "gui/DialogServices.h"
 #include "host/AppOptions.h"
 
 CVstPathsPage::CVstPathsPage(CAppOptions& options, CFileChooser& chooser, QWidget* parent)

@@ -13,11 +13,12 @@
 
 #include "samples/gui/PresetEditor.h"
 #include "samples/gui/StudioLook.h"
-#include "samples/gui/WindowDialogs.h"
+#include "gui/QtDialogs.h"
 
 namespace {
 
 constexpr const char* kBankFilter = "SoundFont Banks (*.sf2)";
+constexpr const char* kBankExtension = "sf2";
 
 /// A titled pane of the splitter: the title above its list.
 QWidget* TitledPane(const QString& title, QWidget* content)
@@ -40,11 +41,11 @@ CBankExplorerView::CBankExplorerView(CBankServer* server, QWidget* parent, CFile
     : QWidget(parent, Qt::Window), explorer(server), fileChooser(chooser), messageSink(sink)
 {
     if (fileChooser == nullptr) {
-        ownChooser = std::make_unique<CQtFileChooser>();
+        ownChooser = std::make_unique<CQtFileChooser>(this);
         fileChooser = ownChooser.get();
     }
     if (messageSink == nullptr) {
-        ownSink = std::make_unique<CQtMessageSink>();
+        ownSink = std::make_unique<CQtMessageSink>(this);
         messageSink = ownSink.get();
     }
     setWindowTitle(QStringLiteral("Sample Banks"));
@@ -128,9 +129,8 @@ void CBankExplorerView::LoadBankFromDialog()
 {
     if (IsLoading())
         return;
-    const std::string path = fileChooser->ChooseFileToOpen(this, kBankFilter);
-    if (!path.empty())
-        StartLoading(path);
+    if (const auto path = fileChooser->ChooseOpenPath(kBankFilter, kBankExtension))
+        StartLoading(*path);
 }
 
 bool CBankExplorerView::StartLoading(const std::string& path)
@@ -156,7 +156,7 @@ void CBankExplorerView::OnLoadFinished(const std::string& path, int code)
     // Names queued by the worker may still be on their way.
     RefreshBanks();
     if (code != 0)
-        messageSink->ShowError(this, CBankExplorer::LoadErrorMessage(code, path));
+        messageSink->ShowError(CBankExplorer::LoadErrorMessage(code, path));
     if (onLoadFinished)
         onLoadFinished(code);
 }

@@ -6,13 +6,13 @@
 #include "framework/Error.h"
 #include "samples/gui/SampleView.h"
 #include "samples/gui/StudioLook.h"
-#include "samples/gui/WindowDialogs.h"
+#include "gui/QtDialogs.h"
 
 CSampleAnalyzerView::CSampleAnalyzerView(QWidget* parent, const std::string& baseFolder, CMessageSink* sink)
     : QWidget(parent, Qt::Window), analyzer(baseFolder), messageSink(sink)
 {
     if (messageSink == nullptr) {
-        ownSink = std::make_unique<CQtMessageSink>();
+        ownSink = std::make_unique<CQtMessageSink>(this);
         messageSink = ownSink.get();
     }
     setWindowTitle(QStringLiteral("Sample Analyzer"));
@@ -48,6 +48,6 @@ void CSampleAnalyzerView::SelectSample(int index)
         waveformView->SetSample(sample);
         spectrumView->SetSample(sample);
     } catch (const CError& error) {
-        messageSink->ShowError(this, error.Message());
+        messageSink->ShowError(error.Message());
     }
 }

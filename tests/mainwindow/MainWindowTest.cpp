@@ -51,7 +51,8 @@ const MenuEntry kMenu[] = {
     {"&File", "E&xit", 40001},               {"&View", "&Studio", 40007},
     {"&View", "&Pattern Editor", 40008},     {"&View", "S&equence Editor", 40015},
     {"&View", "&HD Recorder", 40012},        {"&View", "Project &Info", 40010},
-    {"&View", "&Options...", 40009},         {"&Help", "&Contents...", 40021},
+    {"&View", "&Options...", 40009},         {"&View", "Sample &Banks...", 0},
+    {"&View", "Sample &Analyzer...", 40003}, {"&Help", "&Contents...", 40021},
     {"&Help", "&About...", 40006},
 };
 
@@ -124,6 +125,19 @@ TEST(MainWindowMenu, ViewEntriesSelectTabsAndShortcutsReachThem)
     EXPECT_LT(actions.indexOf(entry), actions.indexOf(rig.window->Action(CMainWindow::kOptions)));
     entry->trigger();
     EXPECT_EQ(opened, 1);
+
+    // The bank windows open once each and stay the same windows.
+    QAction* banks = rig.window->ViewMenu()->actions().at(rig.window->ViewMenu()->actions().size() - 2);
+    banks->trigger();
+    banks->trigger();
+    rig.window->Command(CMainWindow::kSampleAnalyzer);
+    int bankWindows = 0, analyzerWindows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        bankWindows += widget->windowTitle() == QStringLiteral("Sample Banks") ? 1 : 0;
+        analyzerWindows += widget->windowTitle() == QStringLiteral("Sample Analyzer") ? 1 : 0;
+    }
+    EXPECT_EQ(bankWindows, 1);
+    EXPECT_EQ(analyzerWindows, 1);
 
     // A page installed by an editor replaces the placeholder in place.
     auto* page = new QLabel(QStringLiteral("pattern editor"));

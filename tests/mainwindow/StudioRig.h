@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "editors/DialogServices.h"
+#include "gui/DialogServices.h"
 #include "editors/MainWindow.h"
 
 namespace mainwindow_test {

@@ -25,7 +25,7 @@
 #include "samples/gui/PresetEditor.h"
 #include "samples/gui/SampleAnalyzerView.h"
 #include "samples/gui/SampleView.h"
-#include "samples/gui/WindowDialogs.h"
+#include "gui/QtDialogs.h"
 #include "tests/project/ScratchFolder.h"
 #include "tests/samples/SoundFontBytes.h"
 
@@ -38,18 +38,22 @@ constexpr const char* kTimGM6mb = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
 class CAnsweringChooser : public CFileChooser {
 public:
-    std::string ChooseFileToOpen(QWidget*, const std::string& filter) override
+    std::optional<std::string> ChooseOpenPath(const std::string& filter, const std::string&) override
     {
         filters.push_back(filter);
+        if (answer.empty())
+            return std::nullopt;
         return answer;
     }
+    std::optional<std::string> ChooseSavePath(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> ChooseFolder(const std::string&) override { return std::nullopt; }
     std::string answer;
     std::vector<std::string> filters;
 };
 
 class CCollectingSink : public CMessageSink {
 public:
-    void ShowError(QWidget*, const std::string& text) override { errors.push_back(text); }
+    void ShowError(const std::string& text) override { errors.push_back(text); }
     std::vector<std::string> errors;
 };
 

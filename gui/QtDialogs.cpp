@@ -1,4 +1,4 @@
-#include "editors/QtDialogs.h"
+#include "gui/QtDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

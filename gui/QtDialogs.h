@@ -4,7 +4,7 @@
 //
 // Threads: user-interface thread.
 
-#include "editors/DialogServices.h"
+#include "gui/DialogServices.h"
 
 class QWidget;
 
