@@ -11,7 +11,7 @@
 #include "framework/HostMutex.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
-#include "editors/PeakMeter.h"
+#include "host/PeakMeter.h"
 #include "host/CableMixer.h"
 #include "host/Connector.h"
 #include "host/CorvHost.h"
