@@ -1,16 +1,7 @@
 #pragma once
 // The descriptor of "KV DavarorOdir", the stereo room reverb.
 
-#include "framework/MachineInfo.h"
+#include "stockpack/common/StockMachineInfo.h"
+#include "stockpack/davarorodir/DavarorOdir.h"
 
-class CHost;
-
-class CDavarorOdirInfo : public CMachineInfo {
-public:
-    explicit CDavarorOdirInfo(CHost* host);
-
-    CMachine* CreateMachine() override;
-
-private:
-    CHost* host;
-};
+using CDavarorOdirInfo = CStockMachineInfo<CDavarorOdir, "KV DavarorOdir", "CorvPlug::KV DavarorOdir">;

@@ -1,16 +1,7 @@
 #pragma once
 // The descriptor of "KV DovoDorez", the four-tap stereo echo.
 
-#include "framework/MachineInfo.h"
+#include "stockpack/common/StockMachineInfo.h"
+#include "stockpack/dovodorez/Echo.h"
 
-class CHost;
-
-class CEchoInfo : public CMachineInfo {
-public:
-    explicit CEchoInfo(CHost* host);
-
-    CMachine* CreateMachine() override;
-
-private:
-    CHost* host;
-};
+using CEchoInfo = CStockMachineInfo<CEcho, "KV DovoDorez", "CorvPlug::KV DovoDorez">;

@@ -1,15 +1,8 @@
 #pragma once
-// The descriptor of "KV VUziD8" (CDrumKit).
+// The descriptor of "KV VUziD8" (CDrumKit). The icons and the editor's two
+// skin pictures come with the editor.
 
-#include "framework/MachineInfo.h"
+#include "stockpack/common/StockMachineInfo.h"
+#include "stockpack/drumkit/DrumKit.h"
 
-class CHost;
-
-class CDrumKitInfo : public CMachineInfo {
-public:
-    explicit CDrumKitInfo(CHost* host);
-    CMachine* CreateMachine() override;
-
-private:
-    CHost* host;
-};
+using CDrumKitInfo = CStockMachineInfo<CDrumKit, "KV VUziD8", "CorvPlug::KV VUziD8">;

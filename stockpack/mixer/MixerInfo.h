@@ -1,16 +1,7 @@
 #pragma once
 // The descriptor of "KV Mixer", the eight-track mixer with two aux loops.
 
-#include "framework/MachineInfo.h"
+#include "stockpack/common/StockMachineInfo.h"
+#include "stockpack/mixer/Mixer.h"
 
-class CHost;
-
-class CMixerInfo : public CMachineInfo {
-public:
-    explicit CMixerInfo(CHost* host);
-
-    CMachine* CreateMachine() override;
-
-private:
-    CHost* host;
-};
+using CMixerInfo = CStockMachineInfo<CMixer, "KV Mixer", "CorvPlug::KV Mixer-Stereo-8-2">;

@@ -1,17 +1,9 @@
 #pragma once
 // The descriptor of "KV RedoRuviz", the oversampling-filter machine. Its
-// machines get the descriptor, where the editor's pictures will live.
+// machines get the descriptor, where the editor's pictures (120, 103, 102)
+// will live.
 
-#include "framework/MachineInfo.h"
+#include "stockpack/common/StockMachineInfo.h"
+#include "stockpack/redoruviz/RedoRuvizFilter.h"
 
-class CHost;
-
-class CRedoRuvizFilterInfo : public CMachineInfo {
-public:
-    explicit CRedoRuvizFilterInfo(CHost* host);
-
-    CMachine* CreateMachine() override;
-
-private:
-    CHost* host;
-};
+using CRedoRuvizFilterInfo = CStockMachineInfo<CRedoRuvizFilter, "KV RedoRuviz", "CorvPlug::KV RedoRuviz">;

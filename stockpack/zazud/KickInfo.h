@@ -1,15 +1,7 @@
 #pragma once
 // The descriptor of "KV Zazud" (CKick).
 
-#include "framework/MachineInfo.h"
+#include "stockpack/common/StockMachineInfo.h"
+#include "stockpack/zazud/Kick.h"
 
-class CHost;
-
-class CKickInfo : public CMachineInfo {
-public:
-    explicit CKickInfo(CHost* host);
-    CMachine* CreateMachine() override;
-
-private:
-    CHost* host;
-};
+using CKickInfo = CStockMachineInfo<CKick, "KV Zazud", "CorvPlug::KV Zazud">;
