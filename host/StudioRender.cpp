@@ -119,7 +119,7 @@ void CStudio::RenderBlock(int channels, double** outputs, int length)
                         peaks[static_cast<std::size_t>(c)] = value * value;
                 }
             }
-            gain = GlideTowards(gain, target, kMasterGlideOffset);
+            gain = GlideToward(gain, target, kMasterGlideBias);
         }
         master->Unlock();
     } else {

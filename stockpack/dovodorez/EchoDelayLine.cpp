@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "stockpack/dsp/Glide.h"
+#include "framework/Glide.h"
 
 namespace {
 

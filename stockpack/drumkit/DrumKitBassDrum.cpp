@@ -7,6 +7,7 @@
 #include "stockpack/common/PlugContext.h"
 #include "stockpack/common/WaveTables.h"
 #include "stockpack/dsp/Amplifier.h"
+#include "stockpack/dsp/Pitch.h"
 
 using namespace drumkit;
 
@@ -33,11 +34,6 @@ constexpr double kClickNoiseResonance = 3.0;
 /// Brings the filtered unit impulse, times 500, to a click peaking near
 /// 0.3 beside a body of 0.9.
 constexpr double kClickFilterGain = 0.006;
-
-double PitchOctaves(double hz)
-{
-    return std::log2(hz / 440.0) + 5.0;
-}
 
 } // namespace
 
@@ -79,7 +75,7 @@ void CBassDrum::ApplyParameter(int index, double v) noexcept
     switch (index) {
     case kBdTune:
         // The sweep starts at 108v + 142 Hz.
-        pitchDepth = PitchOctaves(108.0 * v + 142.0) - kBasePitchOctaves;
+        pitchDepth = HzToOctaves(108.0 * v + 142.0) - kBasePitchOctaves;
         bodyEnvelope.SetHold(0.05 * v);
         break;
     case kBdAttack:

@@ -6,6 +6,7 @@
 #include "stockpack/common/PlugContext.h"
 #include "stockpack/common/WaveTables.h"
 #include "stockpack/dsp/Amplifier.h"
+#include "stockpack/dsp/Pitch.h"
 
 using namespace drumkit;
 
@@ -31,11 +32,6 @@ constexpr double kFinalAttackSeconds = 0.0005;
 constexpr double kFinalDecayCurve = -4.0;
 constexpr double kEnvelopeDecayCurve = -3.0;
 
-double PitchOctaves(double hz)
-{
-    return std::log2(hz / 440.0) + 5.0;
-}
-
 } // namespace
 
 CCymbal::CCymbal(const Settings& settings, int sampleRate, int blockSize)
@@ -46,7 +42,7 @@ CCymbal::CCymbal(const Settings& settings, int sampleRate, int blockSize)
     for (int k = 0; k < 3; ++k) {
         CBandLimitedOscillator& o = oscillators[static_cast<std::size_t>(k)];
         o.SetShape(OscillatorShape::Square);
-        o.SetPitch(PitchOctaves(kOscillatorHz[k]));
+        o.SetPitch(HzToOctaves(kOscillatorHz[k]));
     }
     bandPass.SetMode(FilterMode::BandPass);
     bandPass.SetCutoff(kBandOctaves);

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/Glide.h"
 #include "stockpack/drumkit/DrumKitParameters.h"
 #include "stockpack/common/PlugContext.h"
 #include "stockpack/common/WaveTables.h"
 #include "stockpack/dsp/Amplifier.h"
+#include "stockpack/dsp/Pitch.h"
 
 using namespace drumkit;
 
@@ -33,11 +35,6 @@ constexpr double kNoiseBBandOctaves = 8.5;            // about 5.0 kHz
 constexpr double kNoiseBResonance = 2.0;
 constexpr double kNoiseBDecaySeconds = 0.22;
 constexpr double kNoiseDecayCurve = -4.0;
-
-double PitchOctaves(double hz)
-{
-    return std::log2(hz / 440.0) + 5.0;
-}
 
 } // namespace
 
@@ -82,8 +79,8 @@ void CSnareDrum::ApplyParameter(int index, double v) noexcept
     switch (index) {
     case kSdTune: {
         const double f1 = 80.0 * v + 140.0;
-        pitch1 = PitchOctaves(f1);
-        pitch2 = PitchOctaves(f1 * kSecondToneRatio);
+        pitch1 = HzToOctaves(f1);
+        pitch2 = HzToOctaves(f1 * kSecondToneRatio);
         break;
     }
     case kSdTone:
@@ -151,7 +148,7 @@ void CSnareDrum::RenderSound(double* out, const double* noise, int frames) noexc
     RenderNoise(noiseFilterB, noiseEnvelopeB, noise, b, frames);
     double s = FirstBlock() ? snappyTarget : snappy;
     for (int i = 0; i < frames; ++i) {
-        s = GlideTowards(s, snappyTarget);
+        s = GlideToward(s, snappyTarget);
         out[i] += s * kNoiseBGain * b[i] + (s + kNoiseAOffset) * a[i];
     }
     snappy = s;

@@ -7,6 +7,7 @@
 #include "stockpack/common/PlugContext.h"
 #include "stockpack/common/WaveTables.h"
 #include "stockpack/dsp/Amplifier.h"
+#include "stockpack/dsp/Pitch.h"
 
 using namespace drumkit;
 
@@ -34,11 +35,6 @@ constexpr double kBodyGain = 0.7;
 constexpr double kTriangleShare = 0.15;
 constexpr double kSkinResonance = 9.0;
 constexpr double kSkinNoiseGain = 1.0;
-
-double PitchOctaves(double hz)
-{
-    return std::log2(hz / 440.0) + 5.0;
-}
 
 } // namespace
 
@@ -74,9 +70,9 @@ void CTomDrum::Tune(double v) noexcept
 {
     const double t = 1.0 + v;
     const TomFrequencies& f = kTomFrequencies[tom];
-    pitch1 = PitchOctaves(f.tone1Hz * t);
-    pitch2 = PitchOctaves(f.tone2Hz * t);
-    skin.SetCutoff(PitchOctaves(f.skinHz * t));
+    pitch1 = HzToOctaves(f.tone1Hz * t);
+    pitch2 = HzToOctaves(f.tone2Hz * t);
+    skin.SetCutoff(HzToOctaves(f.skinHz * t));
 }
 
 void CTomDrum::ApplyParameter(int index, double v) noexcept

@@ -2,12 +2,7 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr double kGlideRate = 0.0004;
-constexpr double kGlideOffset = 0.1;
-
-} // namespace
+#include "framework/Glide.h"
 
 CDrumKitVoice::CDrumKitVoice(int sampleRate, int blockSize) : sampleRate(sampleRate)
 {
@@ -28,15 +23,6 @@ void CDrumKitVoice::SetBlockSize(int blockSize)
     for (auto& buffer : work)
         buffer.assign(static_cast<std::size_t>(capacity), 0.0);
     mono.assign(static_cast<std::size_t>(capacity), 0.0);
-}
-
-double CDrumKitVoice::GlideTowards(double g, double target) noexcept
-{
-    if (g < target)
-        return std::min(target, g + ((target - g) + kGlideOffset) * kGlideRate);
-    if (g > target)
-        return std::max(target, g - ((g - target) + kGlideOffset) * kGlideRate);
-    return g;
 }
 
 void CDrumKitVoice::ApplyParameter(int, double) noexcept {}
@@ -119,8 +105,8 @@ void CDrumKitVoice::Mix(const double* sound, double* left, double* right, int fr
     double l = leftGainNow;
     double r = rightGainNow;
     for (int i = 0; i < frames; ++i) {
-        l = GlideTowards(l, leftGain);
-        r = GlideTowards(r, rightGain);
+        l = GlideToward(l, leftGain);
+        r = GlideToward(r, rightGain);
         left[i] += sound[i] * l;
         right[i] += sound[i] * r;
     }

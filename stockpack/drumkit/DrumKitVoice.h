@@ -51,11 +51,6 @@ public:
     /// Events waiting in the queue.
     int PendingEvents() const { return const_cast<CControlBuffer&>(events).Count(); }
 
-    /// One step of the gliding gain law: g moves towards target by
-    /// ((distance) + 0.1) * 0.0004 without passing it. The 0.1 makes the
-    /// last stretch linear, so a glide lands instead of creeping.
-    static double GlideTowards(double g, double target) noexcept;
-
 protected:
     /// Restarts the sound's envelopes (from their current levels).
     virtual void Trigger() noexcept = 0;

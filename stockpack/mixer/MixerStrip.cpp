@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "stockpack/dsp/Glide.h"
+#include "framework/Glide.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "platform/Random.h"
 #include "stockpack/razuzuri/FormantVowels.h"
 #include "stockpack/common/WaveTables.h"
+#include "stockpack/dsp/Pitch.h"
 
 using namespace razuzuri;
 
@@ -17,11 +18,6 @@ namespace {
 int RandomForLfo() noexcept
 {
     return platform::Random();
-}
-
-double PitchOfHz(double hz)
-{
-    return std::log2(hz / 440.0) + 5.0;
 }
 
 } // namespace
@@ -114,7 +110,7 @@ void CRazuZuriVoice::NoteOn(const ControlEvent& event) noexcept
     // (a hand-made one) takes the host's note table.
     noteHz = event.frequency > 0.0 && std::isfinite(event.frequency) ? event.frequency
              : fromTable                                             ? tableHz
-                                                                     : 440.0 * std::exp2((event.index - 69) / 12.0);
+                                                                     : NoteToHz(event.index);
     velocity = event.value;
     UpdateOscillatorPitches();
     ampEnvelope.NoteOn();
@@ -123,7 +119,7 @@ void CRazuZuriVoice::NoteOn(const ControlEvent& event) noexcept
         const double fade = FadeSeconds(values[static_cast<std::size_t>(kLfo1Rate + k * kLfoParameterStride + kLfoFadeIn)]);
         fadeGain[static_cast<std::size_t>(k)] = fade > 0.0 ? 0.0 : 1.0;
     }
-    portamento.Start(PitchOfHz(fromTable ? tableHz : noteHz));
+    portamento.Start(HzToOctaves(fromTable ? tableHz : noteHz));
 }
 
 void CRazuZuriVoice::NoteOff() noexcept
@@ -136,7 +132,7 @@ void CRazuZuriVoice::UpdateOscillatorPitches() noexcept
 {
     // The semitone offset (and the detune) lives here, in the static pitch,
     // and nowhere else: n semitones transpose by n.
-    const double notePitch = PitchOfHz(noteHz);
+    const double notePitch = HzToOctaves(noteHz);
     oscillators[0].SetPitch(notePitch + semitones[0] / 12.0);
     oscillators[1].SetPitch(notePitch + (semitones[1] + detune) / 12.0);
 }

@@ -6,6 +6,7 @@
 #include "stockpack/common/PlugContext.h"
 #include "stockpack/common/WaveTables.h"
 #include "stockpack/dsp/Amplifier.h"
+#include "stockpack/dsp/Pitch.h"
 
 using namespace zazud;
 
@@ -79,8 +80,8 @@ void ZazudEngine::NoteOn(const ControlEvent& event) noexcept
     // An event without a frequency (made by hand, not by the host's note
     // table) still plays its note in equal temperament.
     if (!(hz > 0.0))
-        hz = 440.0 * std::exp2((event.index - 69) / 12.0);
-    notePitch = std::log2(hz / 440.0) + 5.0;
+        hz = NoteToHz(event.index);
+    notePitch = HzToOctaves(hz);
     pitchEnvelope.Trigger();
     ampEnvelope.Trigger();
 }

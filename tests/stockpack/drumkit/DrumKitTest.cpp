@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "framework/Glide.h"
 #include "framework/Port.h"
 #include "platform/Random.h"
 #include "stockpack/drumkit/DrumKit.h"
@@ -225,7 +226,7 @@ TEST(DrumKit, BassAndSnareGainsGlideTheOthersJump)
         const double gain = Kit(rig).Voice(k).LeftGain();
         double expected = 1.0;
         for (int i = 0; i < 256; ++i)
-            expected = CDrumKitVoice::GlideTowards(expected, g);
+            expected = GlideToward(expected, g);
         EXPECT_NEAR(gain, expected, 1e-12);
         EXPECT_GT(gain, 0.85);
     }
@@ -233,13 +234,13 @@ TEST(DrumKit, BassAndSnareGainsGlideTheOthersJump)
     double x = 1.0;
     int steps = 0;
     while (x != g && steps < 100000) {
-        x = CDrumKitVoice::GlideTowards(x, g);
+        x = GlideToward(x, g);
         ++steps;
     }
     EXPECT_EQ(x, g);
     EXPECT_LT(steps, 20000);
-    EXPECT_EQ(CDrumKitVoice::GlideTowards(0.2, 0.2), 0.2);
-    EXPECT_EQ(CDrumKitVoice::GlideTowards(0.0, 1e-6), 1e-6);   // never past the target
+    EXPECT_EQ(GlideToward(0.2, 0.2), 0.2);
+    EXPECT_EQ(GlideToward(0.0, 1e-6), 1e-6);   // never past the target
 }
 
 TEST(DrumKit, OpenHatRingsOnWhenTheClosedOneIsPlayed)

@@ -12,7 +12,7 @@
 #include "framework/AudioBuffer.h"
 #include "framework/Port.h"
 #include "stockpack/mixer/Mixer.h"
-#include "stockpack/dsp/Glide.h"
+#include "framework/Glide.h"
 #include "tests/stockpack/StockTestSupport.h"
 
 using stock_test::CStockTestHost;
