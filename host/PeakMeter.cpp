@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "framework/ScopedLock.h"
+
 void CPeakMeter::FeedChannel(Channel& channel, double squared)
 {
     const double levelDb = 10.0 * std::log10(std::fabs(squared));
@@ -12,12 +14,17 @@ void CPeakMeter::FeedChannel(Channel& channel, double squared)
     channel.levelDb = levelDb;
 }
 
+double CPeakMeter::LockedRead(const double& value)
+{
+    CScopedLock<CMutex> hold(lock);
+    return value;
+}
+
 void CPeakMeter::Feed(double leftSquared, double rightSquared)
 {
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     FeedChannel(channels[0], leftSquared);
     FeedChannel(channels[1], rightSquared);
-    lock.Unlock();
 }
 
 void CPeakMeter::DecayChannel(Channel& channel, std::uint32_t now)
@@ -37,10 +44,9 @@ void CPeakMeter::DecayChannel(Channel& channel, std::uint32_t now)
 
 void CPeakMeter::Decay(std::uint32_t now)
 {
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     DecayChannel(channels[0], now);
     DecayChannel(channels[1], now);
-    lock.Unlock();
 }
 
 bool CPeakMeter::IsSegmentLit(int channel, int k, int n)
@@ -49,26 +55,19 @@ bool CPeakMeter::IsSegmentLit(int channel, int k, int n)
         return false;
     const double lower = SegmentLowerBound(k, n);
     const double upper = lower + 3.0;
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     const Channel& c = channels[channel];
-    const bool lit = c.levelDb > lower || (c.peakDb > lower && c.peakDb <= upper);
-    lock.Unlock();
-    return lit;
+    return c.levelDb > lower || (c.peakDb > lower && c.peakDb <= upper);
 }
 
 double CPeakMeter::Level(int channel)
 {
-    lock.Lock();
-    const double value = channels[channel & 1].levelDb;
-    lock.Unlock();
+    const double value = LockedRead(channels[channel & 1].levelDb);
     // Silence reads as the floor, not as minus infinity.
     return value < kFloorDb ? kFloorDb : value;
 }
 
 double CPeakMeter::Peak(int channel)
 {
-    lock.Lock();
-    const double value = channels[channel & 1].peakDb;
-    lock.Unlock();
-    return value;
+    return LockedRead(channels[channel & 1].peakDb);
 }

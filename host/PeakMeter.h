@@ -41,6 +41,8 @@ private:
     };
     void FeedChannel(Channel& channel, double squared);
     void DecayChannel(Channel& channel, std::uint32_t now);
+    /// A copy of one of the channels' values, taken under the lock.
+    double LockedRead(const double& value);
 
     CMutex lock;
     Channel channels[2];

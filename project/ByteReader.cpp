@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/Error.h"
+#include "framework/LittleEndian.h"
 
 void CByteReader::Corrupt() const
 {
@@ -25,10 +26,7 @@ std::uint8_t CByteReader::ReadByte()
 
 std::int32_t CByteReader::ReadInt32()
 {
-    const unsigned char* bytes = Take(4);
-    const std::uint32_t value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    return static_cast<std::int32_t>(value);
+    return ReadLittleEndianInt32(Take(4));
 }
 
 float CByteReader::ReadFloat()

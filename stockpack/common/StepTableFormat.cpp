@@ -3,35 +3,23 @@
 #include <bit>
 #include <cmath>
 
+#include "framework/LittleEndian.h"
 #include "stockpack/dsp/BandLimitedOscillator.h"
 
 namespace {
 
-std::uint32_t ReadUint32(const unsigned char* p)
+void AppendUint32(std::vector<unsigned char>& out, std::uint32_t value)
 {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    unsigned char bytes[4];
+    WriteLittleEndian32(bytes, value);
+    out.insert(out.end(), bytes, bytes + 4);
 }
 
-double ReadDouble(const unsigned char* p)
+void AppendDouble(std::vector<unsigned char>& out, double value)
 {
-    std::uint64_t bits = 0;
-    for (int b = 7; b >= 0; --b)
-        bits = bits << 8 | p[b];
-    return std::bit_cast<double>(bits);
-}
-
-void WriteUint32(std::vector<unsigned char>& out, std::uint32_t value)
-{
-    for (int b = 0; b < 4; ++b)
-        out.push_back(static_cast<unsigned char>(value >> (8 * b)));
-}
-
-void WriteDouble(std::vector<unsigned char>& out, double value)
-{
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    for (int b = 0; b < 8; ++b)
-        out.push_back(static_cast<unsigned char>(bits >> (8 * b)));
+    unsigned char bytes[8];
+    WriteLittleEndian64(bytes, std::bit_cast<std::uint64_t>(value));
+    out.insert(out.end(), bytes, bytes + 8);
 }
 
 } // namespace
@@ -42,9 +30,9 @@ std::optional<StepTableData> ParseStepTable(const unsigned char* data, std::size
     if (data == nullptr || size < kHeader)
         return std::nullopt;
     StepTableData table;
-    table.zeroCrossings = static_cast<std::int32_t>(ReadUint32(data));
-    table.oversampling = static_cast<std::int32_t>(ReadUint32(data + 4));
-    const auto count = static_cast<std::int32_t>(ReadUint32(data + 8));
+    table.zeroCrossings = static_cast<std::int32_t>(ReadLittleEndian32(data));
+    table.oversampling = static_cast<std::int32_t>(ReadLittleEndian32(data + 4));
+    const auto count = static_cast<std::int32_t>(ReadLittleEndian32(data + 8));
     // The oscillators correct at most kResidualLength samples after a jump,
     // so a wider table could not be used whole.
     if (table.zeroCrossings < 1 || 2 * table.zeroCrossings > CBandLimitedOscillator::kResidualLength ||
@@ -57,7 +45,7 @@ std::optional<StepTableData> ParseStepTable(const unsigned char* data, std::size
         return std::nullopt;
     table.values.resize(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
-        const double value = ReadDouble(data + kHeader + 8 * static_cast<std::size_t>(i));
+        const double value = std::bit_cast<double>(ReadLittleEndian64(data + kHeader + 8 * static_cast<std::size_t>(i)));
         if (!std::isfinite(value))
             return std::nullopt;
         table.values[static_cast<std::size_t>(i)] = value;
@@ -69,10 +57,10 @@ std::vector<unsigned char> SerializeStepTable(const StepTableData& table)
 {
     std::vector<unsigned char> out;
     out.reserve(12 + 8 * table.values.size());
-    WriteUint32(out, static_cast<std::uint32_t>(table.zeroCrossings));
-    WriteUint32(out, static_cast<std::uint32_t>(table.oversampling));
-    WriteUint32(out, static_cast<std::uint32_t>(table.values.size()));
+    AppendUint32(out, static_cast<std::uint32_t>(table.zeroCrossings));
+    AppendUint32(out, static_cast<std::uint32_t>(table.oversampling));
+    AppendUint32(out, static_cast<std::uint32_t>(table.values.size()));
     for (double value : table.values)
-        WriteDouble(out, value);
+        AppendDouble(out, value);
     return out;
 }

@@ -6,6 +6,7 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/common/ParameterValues.h"
 
@@ -148,7 +149,7 @@ void CDavarorOdir::SetParameter(int index, double value)
 {
     if (!IsParameterIndex(index, kParameterCount))
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     values[index] = value;
     viewChanged = true;
     if (index >= kDstLeftX && index <= kDstRightY)
@@ -157,16 +158,14 @@ void CDavarorOdir::SetParameter(int index, double value)
         tailChanged = true;
     else
         roomChanged = true;
-    Unlock();
 }
 
 void CDavarorOdir::EndParameterUpdate()
 {
     CMachine::EndParameterUpdate();
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     viewChanged = roomChanged = pointsChanged = tailChanged = true;
     ApplyChanges();
-    Unlock();
 }
 
 void CDavarorOdir::GetParameterName(int index, char* out)
@@ -205,21 +204,19 @@ void CDavarorOdir::SetSampleRate(int rate)
 {
     if (rate <= 0)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     if (rate != sampleRate) {
         sampleRate = rate;
         Rebuild();
     }
-    Unlock();
 }
 
 void CDavarorOdir::SetBlockSize(int length)
 {
     if (length <= 0)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     blockSize = length;
-    Unlock();
 }
 
 void CDavarorOdir::Work()

@@ -6,6 +6,7 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/common/ParameterValues.h"
 #include "stockpack/common/PlugContext.h"
@@ -96,14 +97,13 @@ void CEcho::SetParameter(int index, double value)
 {
     if (!IsParameterIndex(index, kParameterCount))
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     // An unchanged value leaves everything as it is, the filter's running
     // coefficients included.
     if (values[index] != value) {
         values[index] = value;
         Apply(index / kTapParameters, index % kTapParameters, value);
     }
-    Unlock();
 }
 
 void CEcho::Apply(int tapIndex, int position, double value)
@@ -176,7 +176,7 @@ void CEcho::SetSampleRate(int rate)
 {
     if (rate <= 0)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     if (rate != sampleRate) {
         sampleRate = rate;
         for (Tap& tap : taps) {
@@ -185,17 +185,15 @@ void CEcho::SetSampleRate(int rate)
             tap.lfo.SetSampleRate(rate);
         }
     }
-    Unlock();
 }
 
 void CEcho::SetBlockSize(int length)
 {
     if (length <= 0)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     blockSize = length;
     SizeScratch(length);
-    Unlock();
 }
 
 void CEcho::SizeScratch(int length)

@@ -7,6 +7,7 @@
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "platform/Random.h"
 #include "stockpack/drumkit/DrumKitBassDrum.h"
 #include "stockpack/drumkit/DrumKitCymbal.h"
@@ -78,11 +79,10 @@ void CDrumKit::SetParameter(int index, double value)
     const ParameterInfo* info = GetParameterInfo(index);
     if (info == nullptr)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     values[index] = value;
     if (info->owner != kNoOwner)
         QueueParameterChange(*voices[static_cast<std::size_t>(info->owner)], index, value);
-    Unlock();
 }
 
 void CDrumKit::GetParameterName(int index, char* out)

@@ -5,6 +5,7 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/common/ParameterValues.h"
 
@@ -85,11 +86,10 @@ void CMixer::SetParameter(int index, double value)
     int strip = 0;
     int position = 0;
     Locate(index, strip, position);
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     values[index] = value;
     if (position == kLow || position == kMid || position == kHigh)
         UpdateBandTargets(strip);
-    Unlock();
 }
 
 void CMixer::UpdateBandTargets(int strip) noexcept
@@ -128,11 +128,10 @@ void CMixer::SetSampleRate(int rate)
 {
     if (rate <= 0)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     sampleRate = rate;
     for (auto& strip : strips)
         strip.SetSampleRate(rate);
-    Unlock();
 }
 
 void CMixer::SetBlockSize(int length)
@@ -145,21 +144,19 @@ void CMixer::SetMute(int strip, bool on)
 {
     if (strip < 0 || strip >= kStrips)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     muted[strip] = on;
-    Unlock();
 }
 
 void CMixer::SetSolo(int strip, bool on)
 {
     if (strip < 0 || strip >= kStrips)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     if (on)
         soloStrip = strip;
     else if (soloStrip == strip)
         soloStrip = kNoSolo;
-    Unlock();
 }
 
 bool CMixer::IsAudible(int strip) const noexcept

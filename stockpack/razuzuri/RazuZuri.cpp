@@ -5,6 +5,7 @@
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "platform/Random.h"
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/common/ParameterValues.h"
@@ -60,11 +61,10 @@ void CRazuZuri::SetParameter(int index, double value)
 {
     if (!IsParameterIndex(index, kParameterCount))
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     values[index] = value;
     for (auto& voice : voices)
         QueueParameterChange(*voice, index, value);
-    Unlock();
 }
 
 void CRazuZuri::GetParameterName(int index, char* out)

@@ -6,6 +6,7 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/dsp/MinimumPhaseLowPass.h"
 
@@ -71,9 +72,8 @@ void CRedoRuvizFilter::SetParameter(int index, double value)
 {
     if (index != kOversamplingParameter)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     oversampling = value;
-    Unlock();
 }
 
 void CRedoRuvizFilter::GetParameterName(int index, char* out)

@@ -5,6 +5,7 @@
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/common/ParameterValues.h"
 
@@ -57,10 +58,9 @@ void CKick::SetParameter(int index, double value)
 {
     if (!IsParameterIndex(index, kParameterCount))
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     values[index] = value;
     QueueParameterChange(engine, index, value);
-    Unlock();
 }
 
 void CKick::GetParameterName(int index, char* out)
