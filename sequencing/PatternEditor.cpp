@@ -8,6 +8,7 @@
 
 #include "framework/ControlBuffer.h"
 #include "framework/Host.h"
+#include "framework/LockAssert.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
 #include "framework/ScopedLock.h"
@@ -404,6 +405,7 @@ double CPatternEditor::PlayCursor() const
 
 void CPatternEditor::PlaybackStep()
 {
+    CORVANE_ASSERT_HELD(PlaybackLock());
     if (!IsPlayButtonDown())
         return;
     CPattern* pattern = currentPattern;
@@ -415,6 +417,7 @@ void CPatternEditor::PlaybackStep()
 
 void CPatternEditor::SetAudioFormat(int sampleRate, int blockSize)
 {
+    CORVANE_ASSERT_HELD(PlaybackLock());
     for (const auto& pattern : patterns)
         pattern->SetAudioFormat(sampleRate, blockSize);
 }

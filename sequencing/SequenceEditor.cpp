@@ -7,6 +7,7 @@
 #include "host/Connector.h"
 #include "host/MachineContainer.h"
 #include "framework/HostMutex.h"
+#include "framework/LockAssert.h"
 #include "framework/ScopedLock.h"
 #include "sequencing/Pattern.h"
 #include "sequencing/PatternEditor.h"
@@ -79,6 +80,7 @@ void CSequenceEditor::OnPatternAdded(CPattern*)
 
 void CSequenceEditor::OnPatternRemoved(CPattern* pattern)
 {
+    CORVANE_ASSERT_HELD(patternEditor.PlaybackLock());
     if (draggedEntry != nullptr && draggedEntry->pattern == pattern)
         ReleaseGrid();
     sequence.RemoveEntriesOf(pattern);
@@ -86,6 +88,7 @@ void CSequenceEditor::OnPatternRemoved(CPattern* pattern)
 
 void CSequenceEditor::OnPatternResized(CPattern* pattern)
 {
+    CORVANE_ASSERT_HELD(patternEditor.PlaybackLock());
     CSequenceTrack* track = sequence.FindTrack(pattern->Target());
     if (track == nullptr)
         return;
@@ -96,6 +99,7 @@ void CSequenceEditor::OnPatternResized(CPattern* pattern)
 
 void CSequenceEditor::OnAllPatternsRemoved()
 {
+    CORVANE_ASSERT_HELD(patternEditor.PlaybackLock());
     ReleaseGrid();
     for (int i = 0; i < sequence.TrackCount(); ++i)
         sequence.Track(i)->ClearEntries();
