@@ -1,6 +1,6 @@
 #include "app/GraphicsThread.h"
 
-#include "editors/PeakMeter.h"
+#include "host/PeakMeter.h"
 #include "host/Studio.h"
 #include "platform/Clock.h"
 #include "platform/Thread.h"

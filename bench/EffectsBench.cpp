@@ -22,10 +22,10 @@
 #include "bench/BenchHost.h"
 #include "framework/AudioBuffer.h"
 #include "framework/Port.h"
-#include "stockpack/DavarorOdir.h"
-#include "stockpack/Echo.h"
-#include "stockpack/Mixer.h"
-#include "stockpack/RedoRuvizFilter.h"
+#include "stockpack/davarorodir/DavarorOdir.h"
+#include "stockpack/dovodorez/Echo.h"
+#include "stockpack/mixer/Mixer.h"
+#include "stockpack/redoruviz/RedoRuvizFilter.h"
 
 namespace {
 

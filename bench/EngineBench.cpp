@@ -26,7 +26,7 @@
 #include "framework/MachineInfo.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
-#include "host/BuiltinMachines.h"
+#include "machines/BuiltinMachines.h"
 #include "host/Connector.h"
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"

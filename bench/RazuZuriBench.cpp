@@ -23,10 +23,10 @@
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
 #include "framework/Port.h"
-#include "stockpack/PlugContext.h"
-#include "stockpack/RazuZuri.h"
-#include "stockpack/RazuZuriParameters.h"
-#include "stockpack/RazuZuriVoice.h"
+#include "stockpack/common/PlugContext.h"
+#include "stockpack/razuzuri/RazuZuri.h"
+#include "stockpack/razuzuri/RazuZuriParameters.h"
+#include "stockpack/razuzuri/RazuZuriVoice.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "drivers/SampleConversion.h"
 #include "framework/AudioBuffer.h"
 #include "framework/Error.h"
+#include "framework/ScopedLock.h"
 #include "host/AppOptions.h"
 #include "platform/audio/WaveOutDeviceList.h"
 
@@ -270,10 +271,12 @@ void CWaveOutDriver::DeviceCallback(void* instance, WaveOutMessage message, Wave
     if (message == WaveOutMessage::DeviceLost) {
         // Under the lock, so that a Start still rendering its first blocks
         // has finished and its running flag is cleared here, not after.
-        self->Lock();
-        self->running = false;
-        const bool firstReport = !self->lostDevice.exchange(true);
-        self->Unlock();
+        bool firstReport = false;
+        {
+            CScopedLock<CWaveOutDriver> hold(*self);
+            self->running = false;
+            firstReport = !self->lostDevice.exchange(true);
+        }
         if (firstReport) {
             char text[96];
             std::snprintf(text, sizeof text, "WaveOut: Device Lost <Error Code 0x%x>", static_cast<unsigned>(error));
@@ -281,12 +284,11 @@ void CWaveOutDriver::DeviceCallback(void* instance, WaveOutMessage message, Wave
         }
         return;
     }
-    self->Lock();
+    CScopedLock<CWaveOutDriver> hold(*self);
     if (self->running.load()) {
         if (header == &self->headers[0])
             self->Render(0);
         else if (header == &self->headers[1])
             self->Render(1);
     }
-    self->Unlock();
 }

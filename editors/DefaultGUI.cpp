@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "framework/Machine.h"
-#include "gui/ScopedLock.h"
+#include "framework/ScopedLock.h"
 
 namespace {
 

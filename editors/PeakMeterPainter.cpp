@@ -1,6 +1,6 @@
 #include "editors/PeakMeterPainter.h"
 
-#include "editors/PeakMeter.h"
+#include "host/PeakMeter.h"
 #include "gui/ColorTable.h"
 
 int CPeakMeterPainter::SegmentColorEntry(int k, int n)

@@ -2,7 +2,7 @@
 
 #include <QMetaObject>
 
-#include "editors/PeakMeter.h"
+#include "host/PeakMeter.h"
 #include "editors/PeakMeterPainter.h"
 
 CPeakMeterView::CPeakMeterView(QWidget* parent) : CPictureView(parent), picture(kWidth, kHeight, false)

@@ -2,6 +2,7 @@
 
 #include "framework/BankServer.h"
 #include "framework/Host.h"
+#include "framework/ScopedLock.h"
 
 CBankClient::CBankClient(CHost* host) : bankServer(nullptr), connected(false), bankAvailable(false)
 {
@@ -17,9 +18,10 @@ CBankClient::CBankClient(CHost* host) : bankServer(nullptr), connected(false), b
 CBankClient::~CBankClient()
 {
     if (connected && bankServer != nullptr) {
-        bankServer->Lock();
-        bankServer->UnregisterClient(this);
-        bankServer->Unlock();
+        {
+            CScopedLock<CBankServer> hold(*bankServer);
+            bankServer->UnregisterClient(this);
+        }
         connected = false;
     }
 }
@@ -28,9 +30,11 @@ int CBankClient::ConnectBankServer()
 {
     if (connected || bankServer == nullptr)
         return kBankAlready;
-    bankServer->Lock();
-    const int result = bankServer->RegisterClient(this);
-    bankServer->Unlock();
+    int result = 0;
+    {
+        CScopedLock<CBankServer> hold(*bankServer);
+        result = bankServer->RegisterClient(this);
+    }
     if (result == kBankDone)
         connected = true;
     return result;
@@ -40,9 +44,11 @@ int CBankClient::DisconnectBankServer()
 {
     if (!connected)
         return kBankNotConnected;
-    bankServer->Lock();
-    const int result = bankServer->UnregisterClient(this);
-    bankServer->Unlock();
+    int result = 0;
+    {
+        CScopedLock<CBankServer> hold(*bankServer);
+        result = bankServer->UnregisterClient(this);
+    }
     // Refused (busy while notifying): still registered, so the destructor
     // must still unregister, or the service would keep a dangling client.
     if (result == kBankDone)

@@ -5,7 +5,8 @@
 #include "framework/Error.h"
 #include "gui/ColorTable.h"
 #include "gui/LiteControl.h"
-#include "gui/ScopedLock.h"
+#include "framework/Mutex.h"
+#include "framework/ScopedLock.h"
 
 CLiteContainer::CLiteContainer(int width, int height, const CPicture* background)
     : width(std::max(width, 0)), height(std::max(height, 0)), background(background)

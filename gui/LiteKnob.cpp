@@ -5,7 +5,7 @@
 #include "framework/Machine.h"
 #include "gui/LiteContainer.h"
 #include "gui/Picture.h"
-#include "gui/ScopedLock.h"
+#include "framework/ScopedLock.h"
 
 CLiteKnob::CLiteKnob(CLiteContainer* container, int x, int y, int width, int height, const CPicture* strip,
                      int frames)

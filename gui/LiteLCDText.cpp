@@ -2,7 +2,8 @@
 
 #include "gui/BitmapFont.h"
 #include "gui/LiteContainer.h"
-#include "gui/ScopedLock.h"
+#include "framework/Mutex.h"
+#include "framework/ScopedLock.h"
 
 namespace {
 constexpr ColorRef kPaper = MakeColorRef(255, 255, 255);

@@ -5,7 +5,7 @@
 #include "framework/Machine.h"
 #include "gui/LiteContainer.h"
 #include "gui/Picture.h"
-#include "gui/ScopedLock.h"
+#include "framework/ScopedLock.h"
 
 CLiteSlider::CLiteSlider(CLiteContainer* container, int x, int y, int width, int height, const CPicture* thumb,
                          SliderOrientation orientation, int travel, const CPicture* track, int trackOffset)

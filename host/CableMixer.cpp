@@ -16,26 +16,26 @@ void MixCable(CAudioBuffer& destination, const CAudioBuffer& source, CConnection
         double* outRight = destination.right;
         const double* inRight = source.right;
         for (int s = 0; s < frames; ++s) {
-            gain = GlideTowards(gain, volume, kCableGlideOffset);
+            gain = GlideToward(gain, volume);
             outLeft[s] += inLeft[s] * gain;
             outRight[s] += inRight[s] * gain;
         }
     } else if (toStereo) {
         double* outRight = destination.right;
         for (int s = 0; s < frames; ++s) {
-            gain = GlideTowards(gain, volume, kCableGlideOffset);
+            gain = GlideToward(gain, volume);
             outLeft[s] += inLeft[s] * gain;
             outRight[s] += inLeft[s] * gain;
         }
     } else if (fromStereo) {
         const double* inRight = source.right;
         for (int s = 0; s < frames; ++s) {
-            gain = GlideTowards(gain, volume, kCableGlideOffset);
+            gain = GlideToward(gain, volume);
             outLeft[s] += (inLeft[s] + inRight[s]) * 0.5 * gain;
         }
     } else {
         for (int s = 0; s < frames; ++s) {
-            gain = GlideTowards(gain, volume, kCableGlideOffset);
+            gain = GlideToward(gain, volume);
             outLeft[s] += inLeft[s] * gain;
         }
     }

@@ -10,6 +10,7 @@
 #include "framework/HostMutex.h"
 #include "framework/Machine.h"
 #include "framework/MachineInfo.h"
+#include "framework/ScopedLock.h"
 #include "host/Connector.h"
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"
@@ -28,7 +29,7 @@ CStudio::~CStudio()
 
 void CStudio::Clear()
 {
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     // Cables first, so that no container outlives a cable that points at it.
     for (CMachineContainer* container : containers)
         DisconnectAllOf(container);
@@ -43,7 +44,6 @@ void CStudio::Clear()
     }
     masterContainer = nullptr;
     masterGain = 0.0;
-    lock.Unlock();
 }
 
 void CStudio::DestroyContainer(CMachineContainer* container)
@@ -56,9 +56,8 @@ CMachineContainer* CStudio::AddMachine(CMachine* machine, CMachineInfo* descript
 {
     auto* container = new CMachineContainer(machine, descriptor, name, x, y, stateBlock, stateLength, hostFormat);
     container->studio = this;
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     containers.push_back(container);
-    lock.Unlock();
     return container;
 }
 
@@ -67,9 +66,8 @@ CMachineContainer* CStudio::CreateMaster(const CMachineRegistry& registry)
     CMachineInfo* descriptor = nullptr;
     CMachine* machine = registry.CreateByName("Master", &descriptor);
     CMachineContainer* container = AddMachine(machine, descriptor, "Master", kMasterX, kMasterY);
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     masterContainer = container;
-    lock.Unlock();
     return container;
 }
 
@@ -109,20 +107,17 @@ bool CStudio::DeleteMachine(CMachineContainer* container)
 {
     if (container == nullptr || container == masterContainer)
         return false;
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     // Membership first: a container that is not (or no longer) ours may be
     // gone, so nothing of it is read before it is found here.
     const auto found = std::find(containers.begin(), containers.end(), container);
-    if (found == containers.end() || container->GetName() == "Master") {
-        lock.Unlock();
+    if (found == containers.end() || container->GetName() == "Master")
         return false;
-    }
     DisconnectAllOf(container);
     containers.erase(found);
     for (const ContainerHook& hook : deleteHooks)
         hook(container);
     DestroyContainer(container);
-    lock.Unlock();
     return true;
 }
 
@@ -133,19 +128,17 @@ bool CStudio::UpdateMasterInputs()
     auto* master = dynamic_cast<CMaster*>(masterContainer->machine);
     if (master == nullptr)
         return false;
-    lock.Lock();
-    master->Lock();
+    CScopedLock<CMutex> hold(lock);
+    CScopedLock<CMaster> masterHold(*master);
     const bool changed = master->UpdateInputs();
     if (changed)
         masterContainer->RebuildConnectors();
-    master->Unlock();
-    lock.Unlock();
     return changed;
 }
 
 void CStudio::SetSampleRate(int rate)
 {
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     if (playerSampleRateHook) {
         if (patternLock != nullptr)
             patternLock->Lock();
@@ -154,29 +147,24 @@ void CStudio::SetSampleRate(int rate)
             patternLock->Unlock();
     }
     for (CMachineContainer* container : containers) {
-        container->machine->Lock();
+        CScopedLock<CMachine> machineHold(*container->machine);
         container->machine->SetSampleRate(rate);
-        container->machine->Unlock();
     }
-    lock.Unlock();
 }
 
 void CStudio::SetBlockSize(int length)
 {
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     for (CMachineContainer* container : containers) {
-        container->machine->Lock();
+        CScopedLock<CMachine> machineHold(*container->machine);
         container->machine->ResizePortBuffers(length);
         container->machine->SetBlockSize(length);
-        container->machine->Unlock();
     }
-    lock.Unlock();
 }
 
 void CStudio::IdlePass()
 {
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     for (CMachineContainer* container : containers)
         container->machine->Idle();
-    lock.Unlock();
 }

@@ -8,6 +8,7 @@
 #include "framework/Connection.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "host/Connector.h"
 #include "host/MachineContainer.h"
 #include "platform/Random.h"
@@ -73,31 +74,18 @@ CConnection* CStudio::Connect(CConnector* dragStart, CConnector* dragEnd, double
     if (!(output->port->flags & kPortOutput) || !(input->port->flags & kPortInput))
         return nullptr;
 
-    lock.Lock();
-    CConnection* connection = nullptr;
-    if (input->FindConnectionFrom(output) < 0 && !WouldCloseCycle(output, input)) {
-        CMachine* first = dragStart->owner->machine;
-        CMachine* second = dragEnd->owner->machine;
-        first->Lock();
-        second->Lock();
-        connection = input->Connect(output, volume);
-        first->Unlock();
-        second->Unlock();
-    }
-    lock.Unlock();
-    return connection;
+    CScopedLock<CMutex> hold(lock);
+    if (input->FindConnectionFrom(output) >= 0 || WouldCloseCycle(output, input))
+        return nullptr;
+    CScopedLock<CMachine> firstHold(*dragStart->owner->machine);
+    CScopedLock<CMachine> secondHold(*dragEnd->owner->machine);
+    return input->Connect(output, volume);
 }
 
 void CStudio::Disconnect(CConnector* input, int index)
 {
-    lock.Lock();
-    try {
-        input->Disconnect(index);
-    } catch (...) {
-        lock.Unlock();
-        throw;
-    }
-    lock.Unlock();
+    CScopedLock<CMutex> hold(lock);
+    input->Disconnect(index);
 }
 
 void CStudio::DisconnectAllOf(CMachineContainer* container)
@@ -126,13 +114,12 @@ bool CStudio::Randomize(CMachineContainer* container)
     CMachine* machine = container != nullptr ? container->machine : nullptr;
     if (machine == nullptr || machine->parameterCount <= 0)
         return false;
-    machine->Lock();
+    CScopedLock<CMachine> machineHold(*machine);
     machine->BeginParameterUpdate();
     for (int i = 0; i < machine->parameterCount; ++i) {
         const float value = static_cast<float>(platform::Random()) / static_cast<float>(platform::kRandomMaximum);
         machine->SetParameter(i, static_cast<double>(value));
     }
     machine->EndParameterUpdate();
-    machine->Unlock();
     return true;
 }

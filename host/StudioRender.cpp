@@ -11,11 +11,12 @@
 #include "framework/HostMutex.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
-#include "editors/PeakMeter.h"
+#include "framework/ScopedLock.h"
 #include "host/CableMixer.h"
 #include "host/Connector.h"
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"
+#include "host/PeakMeter.h"
 #include "platform/Thread.h"
 
 #if defined(__SSE__)
@@ -49,18 +50,16 @@ void CStudio::AudioCallback(void* context, int channels, double** outputs, int l
         return;
     }
     SetFlushToZero();
-    studio->lock.Lock();
+    CScopedLock<CMutex> hold(studio->lock);
     studio->RenderBlock(channels, outputs, length);
-    studio->lock.Unlock();
 }
 
 void CStudio::ProcessRequest(std::uintptr_t argument)
 {
     auto* container = reinterpret_cast<CMachineContainer*>(argument);
     SetFlushToZero();
-    container->machine->Lock();
+    CScopedLock<CMachine> hold(*container->machine);
     container->studio->ProcessContainer(container, true);
-    container->machine->Unlock();
 }
 
 void CStudio::RenderBlock(int channels, double** outputs, int length)
@@ -69,7 +68,7 @@ void CStudio::RenderBlock(int channels, double** outputs, int length)
     for (int c = 0; c < metered; ++c)
         peaks[static_cast<std::size_t>(c)] = 0.0;
 
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     if (patternLock != nullptr)
         patternLock->Lock();
 
@@ -88,7 +87,7 @@ void CStudio::RenderBlock(int channels, double** outputs, int length)
     double gain = masterGain;
     if (masterContainer != nullptr) {
         CMachine* master = masterContainer->machine;
-        master->Lock();
+        CScopedLock<CMachine> masterHold(*master);
         ProcessContainer(masterContainer, false);
         host.AdvanceSampleCounter(length);
 
@@ -119,9 +118,8 @@ void CStudio::RenderBlock(int channels, double** outputs, int length)
                         peaks[static_cast<std::size_t>(c)] = value * value;
                 }
             }
-            gain = GlideTowards(gain, target, kMasterGlideOffset);
+            gain = GlideToward(gain, target, kMasterGlideBias);
         }
-        master->Unlock();
     } else {
         for (int c = 0; c < channels; ++c)
             std::memset(outputs[c], 0, sizeof(double) * static_cast<std::size_t>(length));
@@ -144,7 +142,6 @@ void CStudio::RenderBlock(int channels, double** outputs, int length)
         else
             peakMeter->Feed(peaks[0], peaks[0]);
     }
-    lock.Unlock();
 }
 
 void CStudio::RequestSources(CMachineContainer* container, bool auxiliaryStage)

@@ -8,7 +8,7 @@
 
 #include "framework/Host.h"
 #include "framework/Port.h"
-#include "machines/StateBytes.h"
+#include "framework/LittleEndian.h"
 
 namespace {
 
@@ -196,8 +196,8 @@ void CArpeggiator::LoadState(const void* data, int stateLength, bool)
     if (data == nullptr || stateLength != kStateBytes)
         return;
     const auto* bytes = static_cast<const unsigned char*>(data);
-    SetStepsPerBeat(ReadStateInt32(bytes));
-    SetLength(ReadStateInt32(bytes + 4));
+    SetStepsPerBeat(ReadLittleEndianInt32(bytes));
+    SetLength(ReadLittleEndianInt32(bytes + 4));
     for (int row = 0; row < kRows; ++row) {
         for (int step = 0; step < kMaxSteps; ++step)
             SetCell(row, step, bytes[8 + row * kMaxSteps + step] != 0);
@@ -208,8 +208,8 @@ void CArpeggiator::SaveState(void** data, int* stateLength, bool* hostFormat)
 {
     auto* bytes = static_cast<unsigned char*>(std::malloc(kStateBytes));
     if (bytes != nullptr) {
-        WriteStateInt32(bytes, GetStepsPerBeat());
-        WriteStateInt32(bytes + 4, GetLength());
+        WriteLittleEndian32(bytes, GetStepsPerBeat());
+        WriteLittleEndian32(bytes + 4, GetLength());
         for (int row = 0; row < kRows; ++row) {
             for (int step = 0; step < kMaxSteps; ++step)
                 bytes[8 + row * kMaxSteps + step] = GetCell(row, step) ? 1 : 0;

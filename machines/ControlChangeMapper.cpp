@@ -4,7 +4,7 @@
 
 #include "framework/ControlBuffer.h"
 #include "framework/Port.h"
-#include "machines/StateBytes.h"
+#include "framework/LittleEndian.h"
 
 CControlChangeMapper::CControlChangeMapper(CHost* host) : CMachine(host)
 {
@@ -130,15 +130,15 @@ void CControlChangeMapper::LoadState(const void* data, int length, bool)
     if (data == nullptr || length < 4)
         return;
     const auto* bytes = static_cast<const unsigned char*>(data);
-    const std::int32_t count = ReadStateInt32(bytes);
+    const std::int32_t count = ReadLittleEndianInt32(bytes);
     // In 64 bits, so a count near the int32 limits cannot wrap into a match.
     if ((2 * static_cast<std::int64_t>(count) + 1) * 4 != length)
         return;
     Lock();
     for (int i = 0; i < count; ++i) {
         auto* mapping = new Mapping;
-        mapping->mapIn = ReadStateInt32(bytes + 4 + 8 * i);
-        mapping->mapOut = ReadStateInt32(bytes + 8 + 8 * i);
+        mapping->mapIn = ReadLittleEndianInt32(bytes + 4 + 8 * i);
+        mapping->mapOut = ReadLittleEndianInt32(bytes + 8 + 8 * i);
         mappings.AddItem(mapping);
     }
     Unlock();
@@ -151,10 +151,10 @@ void CControlChangeMapper::SaveState(void** data, int* length, bool* hostFormat)
     const int bytesNeeded = (2 * count + 1) * 4;
     auto* bytes = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bytesNeeded)));
     if (bytes != nullptr) {
-        WriteStateInt32(bytes, count);
+        WriteLittleEndian32(bytes, count);
         for (int i = 0; i < count; ++i) {
-            WriteStateInt32(bytes + 4 + 8 * i, At(i)->mapIn);
-            WriteStateInt32(bytes + 8 + 8 * i, At(i)->mapOut);
+            WriteLittleEndian32(bytes + 4 + 8 * i, At(i)->mapIn);
+            WriteLittleEndian32(bytes + 8 + 8 * i, At(i)->mapOut);
         }
     }
     Unlock();

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "framework/ScopedLock.h"
 #include "machines/HDTrack.h"
 #include "machines/HDTrackMachine.h"
 
@@ -9,9 +10,11 @@ CHDRecorder::CHDRecorder() = default;
 
 CHDRecorder::~CHDRecorder()
 {
-    listLock.Lock();
-    std::vector<std::unique_ptr<CHDTrack>> rows = tracks.TakeAll();
-    listLock.Unlock();
+    std::vector<std::unique_ptr<CHDTrack>> rows;
+    {
+        CScopedLock<CMutex> hold(listLock);
+        rows = tracks.TakeAll();
+    }
     for (auto& row : rows) {
         if (CHDTrackMachine* machine = row->Machine())
             machine->DetachRow(row.get());
@@ -22,19 +25,16 @@ CHDRecorder::~CHDRecorder()
 int CHDRecorder::AddRow(CHDTrackMachine* machine, CHost* host, bool stereo)
 {
     auto row = std::make_unique<CHDTrack>(machine, host, stereo);
-    listLock.Lock();
-    const int index = tracks.Add(std::move(row));
-    listLock.Unlock();
-    return index;
+    CScopedLock<CMutex> hold(listLock);
+    return tracks.Add(std::move(row));
 }
 
 void CHDRecorder::RemoveRow(CHDTrackMachine* machine)
 {
-    listLock.Lock();
+    CScopedLock<CMutex> hold(listLock);
     std::vector<std::unique_ptr<CHDTrack>> removed = tracks.RemoveRowsOf(machine);
     // Destroyed inside the list lock, so a refresh never sees a row going.
     removed.clear();
-    listLock.Unlock();
 }
 
 void CHDRecorder::LockAll()
@@ -93,44 +93,36 @@ void CHDRecorder::OnSongRecording(bool on)
 
 void CHDRecorder::Refresh(std::uint32_t nowMilliseconds)
 {
-    listLock.Lock();
+    CScopedLock<CMutex> hold(listLock);
     for (int i = 0; i < tracks.Count(); ++i)
         tracks.At(i)->Refresh(nowMilliseconds);
-    listLock.Unlock();
 }
 
 int CHDRecorder::RowCount()
 {
-    listLock.Lock();
-    const int count = tracks.Count();
-    listLock.Unlock();
-    return count;
+    CScopedLock<CMutex> hold(listLock);
+    return tracks.Count();
 }
 
 CHDTrack* CHDRecorder::Row(int index)
 {
-    listLock.Lock();
-    CHDTrack* row = tracks.At(index);
-    listLock.Unlock();
-    return row;
+    CScopedLock<CMutex> hold(listLock);
+    return tracks.At(index);
 }
 
 int CHDRecorder::RowIndexOf(const CHDTrackMachine* machine)
 {
-    listLock.Lock();
-    const int index = tracks.IndexOf(machine);
-    listLock.Unlock();
-    return index;
+    CScopedLock<CMutex> hold(listLock);
+    return tracks.IndexOf(machine);
 }
 
 int CHDRecorder::ArmedCount()
 {
-    listLock.Lock();
+    CScopedLock<CMutex> hold(listLock);
     int armed = 0;
     for (int i = 0; i < tracks.Count(); ++i) {
         if (!tracks.At(i)->FileName().empty())
             ++armed;
     }
-    listLock.Unlock();
     return armed;
 }

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "editors/PeakMeter.h"
+#include "host/PeakMeter.h"
 #include "framework/Mutex.h"
 #include "machines/TimeDisplay.h"
 #include "samples/WavStreamWriter.h"

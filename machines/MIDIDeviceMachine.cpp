@@ -10,7 +10,7 @@
 #include "machines/MIDIInputDevice.h"
 #include "machines/MIDIOutput.h"
 #include "machines/MIDIOutputDevice.h"
-#include "machines/StateBytes.h"
+#include "framework/LittleEndian.h"
 #include "platform/Clock.h"
 
 template <class Machine, class DeviceType>
@@ -73,11 +73,11 @@ void CMIDIDeviceMachine<Machine, DeviceType>::LoadState(const void* data, int le
     const auto* bytes = static_cast<const unsigned char*>(data);
     deviceError.clear();
     try {
-        SelectDevice(ReadStateInt32(bytes));
+        SelectDevice(ReadLittleEndianInt32(bytes));
     } catch (const CError& error) {
         deviceError = error.what();
     }
-    SetChannel(ReadStateInt32(bytes + 4));
+    SetChannel(ReadLittleEndianInt32(bytes + 4));
 }
 
 template <class Machine, class DeviceType>
@@ -85,8 +85,8 @@ void CMIDIDeviceMachine<Machine, DeviceType>::SaveState(void** data, int* length
 {
     auto* bytes = static_cast<unsigned char*>(std::malloc(kStateBytes));
     if (bytes != nullptr) {
-        WriteStateInt32(bytes, DevicePosition());
-        WriteStateInt32(bytes + 4, GetChannel());
+        WriteLittleEndian32(bytes, DevicePosition());
+        WriteLittleEndian32(bytes + 4, GetChannel());
     }
     *data = bytes;
     *length = bytes != nullptr ? kStateBytes : 0;

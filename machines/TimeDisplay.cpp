@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/ScopedLock.h"
+
 void CTimeDisplay::Format(double seconds, char out[kTextLength + 1])
 {
     // Negative or undefined times (none should arrive) show as zero.
@@ -25,28 +27,23 @@ void CTimeDisplay::Format(double seconds, char out[kTextLength + 1])
 
 bool CTimeDisplay::SetTime(double seconds)
 {
-    lock.Lock();
+    CScopedLock<CMutex> hold(lock);
     const bool changed = seconds != shown;
     if (changed) {
         shown = seconds;
         Format(seconds, text);
     }
-    lock.Unlock();
     return changed;
 }
 
 double CTimeDisplay::GetTime()
 {
-    lock.Lock();
-    const double value = shown;
-    lock.Unlock();
-    return value;
+    CScopedLock<CMutex> hold(lock);
+    return shown;
 }
 
 std::string CTimeDisplay::Text()
 {
-    lock.Lock();
-    std::string value = text;
-    lock.Unlock();
-    return value;
+    CScopedLock<CMutex> hold(lock);
+    return text;
 }

@@ -1,7 +1,9 @@
 #pragma once
-// The one random generator of the program: 15-bit values 0 .. 32767. It is
-// seeded from the tick count, or from CORVANE_SEED when that is set, so that
-// renders and tests can repeat exactly.
+// The random generator of a module: 15-bit values 0 .. 32767, seeded from
+// the tick count, or from CORVANE_SEED when that is set, so that renders and
+// tests can repeat exactly. The program has one; a plug-in library that links
+// the platform (the stock library does) has a copy of its own, with its own
+// sequence, which its machines seed in the same way.
 
 #include <cstdint>
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/Error.h"
+#include "framework/LittleEndian.h"
 #include "project/ProjectFileSource.h"
 
 CByteReader::CByteReader(CProjectFileSource& fileSource, const std::string* path)
@@ -47,9 +48,7 @@ std::int32_t CByteReader::ReadInt32()
 {
     unsigned char bytes[4];
     TakeInto(bytes, 4);
-    const std::uint32_t value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    return static_cast<std::int32_t>(value);
+    return ReadLittleEndianInt32(bytes);
 }
 
 float CByteReader::ReadFloat()

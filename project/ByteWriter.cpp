@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/LittleEndian.h"
+
 void CByteWriter::WriteInt32(std::int32_t value)
 {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8)
-        data.push_back(static_cast<unsigned char>(bits >> shift));
+    unsigned char bytes[4];
+    WriteLittleEndian32(bytes, static_cast<std::uint32_t>(value));
+    data.insert(data.end(), bytes, bytes + 4);
 }
 
 void CByteWriter::WriteFloat(float value)

@@ -5,7 +5,8 @@
 #include "project/Project.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectWriter.h"
-#include "sequencing/LockGuards.h"
+#include "framework/Mutex.h"
+#include "framework/ScopedLock.h"
 #include "sequencing/PatternEditor.h"
 #include "sequencing/SequenceEditor.h"
 #include "sequencing/StudioPlayback.h"
@@ -15,7 +16,7 @@ void ClearProject(CProject& project)
     project.path.clear();
     // The studio lock keeps the audio thread out for all of it; each editor
     // takes the pattern editor's lock inside for its own part.
-    CMutexHold hold(project.studio.Lock());
+    CScopedLock<CMutex> hold(project.studio.Lock());
     project.sequenceEditor.Clear();
     project.patternEditor.Clear();
     project.studio.Clear();

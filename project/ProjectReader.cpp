@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Error.h"
+#include "framework/LittleEndian.h"
 #include "framework/Machine.h"
 #include "framework/MachineInfo.h"
 #include "host/Connector.h"
@@ -20,7 +21,7 @@
 #include "project/ProjectFileIO.h"
 #include "project/ProjectFileSource.h"
 #include "project/ProjectFormat.h"
-#include "sequencing/LockGuards.h"
+#include "framework/ScopedLock.h"
 #include "sequencing/Pattern.h"
 #include "sequencing/PatternEditor.h"
 #include "sequencing/SequenceEditor.h"
@@ -30,16 +31,9 @@ namespace fmt = project_format;
 
 namespace {
 
-std::int32_t Int32At(const unsigned char* bytes)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                     static_cast<std::uint32_t>(bytes[2]) << 16 |
-                                     static_cast<std::uint32_t>(bytes[3]) << 24);
-}
-
 float FloatAt(const unsigned char* bytes)
 {
-    const auto bits = static_cast<std::uint32_t>(Int32At(bytes));
+    const auto bits = static_cast<std::uint32_t>(ReadLittleEndianInt32(bytes));
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -144,7 +138,7 @@ void CProjectReader::ReadHeader()
 
     // The tool bar offers 1 … 1200 and 1 … 64; outside them a tick would
     // have no length or no end.
-    CMutexHold hold(project.studio.Lock());
+    CScopedLock<CMutex> hold(project.studio.Lock());
     project.host.SetTempoLimited(static_cast<double>(tempo));
     project.host.SetTicksPerBeatLimited(ticksPerBeat);
 }
@@ -152,7 +146,7 @@ void CProjectReader::ReadHeader()
 void CProjectReader::ReadMachineRecord()
 {
     const unsigned char* fixed = in.ReadBytes(fmt::kMachineRecordBytes);
-    const std::int32_t stateLength = Int32At(fixed + fmt::kMachineStateLengthOffset);
+    const std::int32_t stateLength = ReadLittleEndianInt32(fixed + fmt::kMachineStateLengthOffset);
     if (stateLength < 0)
         in.Corrupt();
     const unsigned char* state = in.ReadBytes(static_cast<std::size_t>(stateLength));
@@ -166,14 +160,14 @@ void CProjectReader::ReadMachineRecord()
     CMachineInfo* descriptor = project.registry.FindByIdentifier(type.c_str());
     CMachineContainer* machine = nullptr;
     if (descriptor != nullptr)
-        machine = CreateMachine(descriptor, name, Int32At(fixed + fmt::kMachineXOffset),
-                                Int32At(fixed + fmt::kMachineYOffset), state, stateLength,
+        machine = CreateMachine(descriptor, name, ReadLittleEndianInt32(fixed + fmt::kMachineXOffset),
+                                ReadLittleEndianInt32(fixed + fmt::kMachineYOffset), state, stateLength,
                                 fixed[fmt::kMachineStateFlagOffset] != 0);
     if (machine == nullptr) {
         if (project.reporter)
             project.reporter(MissingMachineMessage(name));
     } else {
-        machine->guiMode = static_cast<GuiMode>(Int32At(fixed + fmt::kMachineGuiModeOffset));
+        machine->guiMode = static_cast<GuiMode>(ReadLittleEndianInt32(fixed + fmt::kMachineGuiModeOffset));
         AddMachineToEditors(project.patternEditor, project.sequenceEditor, machine);
     }
     machines.push_back(machine);
@@ -255,13 +249,13 @@ void CProjectReader::ReadPatterns()
 void CProjectReader::ReadPattern(CByteReader& block)
 {
     const unsigned char* header = block.ReadBytes(fmt::kPatternHeaderBytes);
-    const std::int32_t index = Int32At(header + fmt::kPatternIndexOffset);
-    const std::int32_t length = Int32At(header + fmt::kPatternLengthOffset);
+    const std::int32_t index = ReadLittleEndianInt32(header + fmt::kPatternIndexOffset);
+    const std::int32_t length = ReadLittleEndianInt32(header + fmt::kPatternLengthOffset);
     const std::string name = TextField(header + fmt::kPatternNameOffset);
-    const std::int32_t noteCount = Int32At(header + fmt::kPatternNoteCountOffset);
-    const std::int32_t trackCount = Int32At(header + fmt::kPatternTrackCountOffset);
-    const std::int32_t machineIndex = Int32At(header + fmt::kPatternMachineOffset);
-    const std::int32_t portIndex = Int32At(header + fmt::kPatternPortOffset);
+    const std::int32_t noteCount = ReadLittleEndianInt32(header + fmt::kPatternNoteCountOffset);
+    const std::int32_t trackCount = ReadLittleEndianInt32(header + fmt::kPatternTrackCountOffset);
+    const std::int32_t machineIndex = ReadLittleEndianInt32(header + fmt::kPatternMachineOffset);
+    const std::int32_t portIndex = ReadLittleEndianInt32(header + fmt::kPatternPortOffset);
     if (length < CPattern::kMinimumLength || length > CPattern::kMaximumLength || noteCount < 0 || trackCount < 0 ||
         static_cast<std::size_t>(noteCount) > block.Remaining() / fmt::kNoteBytes)
         block.Corrupt();
@@ -299,9 +293,9 @@ void CProjectReader::ReadNotesOf(CPattern& pattern, const unsigned char* notes, 
     CNoteOccupancy occupancy(numbers, pattern.TickCount());
     for (int i = 0; i < count; ++i) {
         const unsigned char* note = notes + static_cast<std::size_t>(i) * fmt::kNoteBytes;
-        const std::int32_t start = Int32At(note);
-        const std::int32_t length = Int32At(note + 4);
-        const std::int32_t number = Int32At(note + 8);
+        const std::int32_t start = ReadLittleEndianInt32(note);
+        const std::int32_t length = ReadLittleEndianInt32(note + 4);
+        const std::int32_t number = ReadLittleEndianInt32(note + 8);
         // A note outside the pattern or on top of another of its number
         // could only come from a damaged file; it is left out.
         if (occupancy.TryPlace(start, length, number))

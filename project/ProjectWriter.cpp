@@ -7,6 +7,7 @@
 
 #include "framework/Connection.h"
 #include "framework/Machine.h"
+#include "framework/ScopedLock.h"
 #include "host/Connector.h"
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"
@@ -91,9 +92,10 @@ void CProjectWriter::WriteMachineRecord(CMachineContainer* machine)
     int stateLength = 0;
     bool hostFormat = true;
     // The worker may be rendering; the machine's lock keeps its state whole.
-    machine->machine->Lock();
-    machine->machine->SaveState(&state, &stateLength, &hostFormat);
-    machine->machine->Unlock();
+    {
+        CScopedLock<CMachine> hold(*machine->machine);
+        machine->machine->SaveState(&state, &stateLength, &hostFormat);
+    }
     if (state == nullptr || stateLength < 0)
         stateLength = 0;
     out.WriteInt32(stateLength);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/BankClient.h"
+#include "framework/ScopedLock.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ void CHostBankServer::Notify(Addition what, std::int32_t bank, std::int32_t item
 {
     ++notificationDepth;
     for (CBankClient* client : clients) {
-        client->Lock();
+        CScopedLock<CBankClient> hold(*client);
         switch (what) {
         case Addition::Bank:
             client->OnBankAdded(bank);
@@ -59,7 +60,6 @@ void CHostBankServer::Notify(Addition what, std::int32_t bank, std::int32_t item
             client->OnBankItemAdded(bank, item);
             break;
         }
-        client->Unlock();
     }
     --notificationDepth;
 }

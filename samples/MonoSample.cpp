@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "framework/Error.h"
+#include "framework/LittleEndian.h"
 #include "samples/WavFormat.h"
 
 namespace {
@@ -14,17 +15,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-std::uint16_t Get16(const unsigned char* at)
-{
-    return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
-}
-
-std::uint32_t Get32(const unsigned char* at)
-{
-    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-           (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
 
 /// Bytes from the current position to the end of the file.
 long Remaining(std::FILE* file)
@@ -72,7 +62,7 @@ void CMonoSample::LoadWav(const char* path)
         unsigned char chunk[8];
         if (std::fread(chunk, 1, 8, file.get()) != 8)
             throw CError("Unexpected End Of File Reading <%s>", path);
-        const std::uint32_t size = Get32(chunk + 4);
+        const std::uint32_t size = ReadLittleEndian32(chunk + 4);
         // A chunk can never be larger than what is left of the file; checking
         // first keeps a damaged size from asking for gigabytes.
         if (size > static_cast<unsigned long>(Remaining(file.get())))
@@ -83,9 +73,9 @@ void CMonoSample::LoadWav(const char* path)
             unsigned char format[16];
             if (std::fread(format, 1, 16, file.get()) != 16)
                 throw CError("Unexpected End Of File Reading <%s>", path);
-            formatTag = Get16(format);
-            channels = Get16(format + 2);
-            bitsPerSample = Get16(format + 14);
+            formatTag = ReadLittleEndian16(format);
+            channels = ReadLittleEndian16(format + 2);
+            bitsPerSample = ReadLittleEndian16(format + 14);
             if (std::fseek(file.get(), static_cast<long>(size - 16), SEEK_CUR) != 0)
                 throw CError("Unexpected End Of File Reading <%s>", path);
             haveFormat = true;
@@ -110,7 +100,7 @@ void CMonoSample::LoadWav(const char* path)
     const std::size_t count = data.size() / 2;
     std::vector<double> values(count);
     for (std::size_t i = 0; i < count; ++i)
-        values[i] = FromPcm16(static_cast<std::int16_t>(Get16(&data[2 * i])));
+        values[i] = FromPcm16(static_cast<std::int16_t>(ReadLittleEndian16(&data[2 * i])));
     samples = std::move(values);
 }
 

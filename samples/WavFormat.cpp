@@ -2,21 +2,7 @@
 
 #include <cstring>
 
-namespace {
-
-void Put16(unsigned char* at, std::uint16_t value)
-{
-    at[0] = static_cast<unsigned char>(value);
-    at[1] = static_cast<unsigned char>(value >> 8);
-}
-
-void Put32(unsigned char* at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-} // namespace
+#include "framework/LittleEndian.h"
 
 void BuildWavHeader(unsigned char header[kWavHeaderBytes], WavSampleFormat format, int channels, int sampleRate,
                     std::uint32_t frames)
@@ -25,16 +11,16 @@ void BuildWavHeader(unsigned char header[kWavHeaderBytes], WavSampleFormat forma
     const auto blockAlign = static_cast<std::uint16_t>(bytesPerSample * channels);
     const std::uint32_t dataBytes = blockAlign * frames;
     std::memcpy(header, "RIFF", 4);
-    Put32(header + 4, 36 + dataBytes);
+    WriteLittleEndian32(header + 4, 36 + dataBytes);
     std::memcpy(header + 8, "WAVE", 4);
     std::memcpy(header + 12, "fmt ", 4);
-    Put32(header + 16, 16);
-    Put16(header + 20, format == WavSampleFormat::Pcm16 ? 1 : 3);
-    Put16(header + 22, static_cast<std::uint16_t>(channels));
-    Put32(header + 24, static_cast<std::uint32_t>(sampleRate));
-    Put32(header + 28, blockAlign * static_cast<std::uint32_t>(sampleRate));
-    Put16(header + 32, blockAlign);
-    Put16(header + 34, static_cast<std::uint16_t>(bytesPerSample * 8));
+    WriteLittleEndian32(header + 16, 16);
+    WriteLittleEndian16(header + 20, format == WavSampleFormat::Pcm16 ? 1 : 3);
+    WriteLittleEndian16(header + 22, static_cast<std::uint16_t>(channels));
+    WriteLittleEndian32(header + 24, static_cast<std::uint32_t>(sampleRate));
+    WriteLittleEndian32(header + 28, blockAlign * static_cast<std::uint32_t>(sampleRate));
+    WriteLittleEndian16(header + 32, blockAlign);
+    WriteLittleEndian16(header + 34, static_cast<std::uint16_t>(bytesPerSample * 8));
     std::memcpy(header + 36, "data", 4);
-    Put32(header + 40, dataBytes);
+    WriteLittleEndian32(header + 40, dataBytes);
 }

@@ -8,14 +8,15 @@
 
 #include "framework/ControlBuffer.h"
 #include "framework/Host.h"
+#include "framework/LockAssert.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "host/Connector.h"
 #include "host/MachineContainer.h"
-#include "sequencing/LockGuards.h"
 #include "sequencing/Pattern.h"
-#include "sequencing/SequenceEditor.h"
 #include "sequencing/PlaybackLink.h"
+#include "sequencing/SequenceEditor.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ CPatternEditor::CPatternEditor(CHost& host) : host(host), link(std::make_shared<
 
 CPatternEditor::~CPatternEditor()
 {
-    CHostMutexHold hold(link->lock);
+    CScopedLock<CHostMutex> hold(link->lock);
     link->patternEditor = nullptr;
 }
 
@@ -79,7 +80,7 @@ void CPatternEditor::OnMachineDeleted(CMachineContainer* machine)
     }
     std::vector<std::unique_ptr<CPattern>> freed;
     {
-        CHostMutexHold hold(PlaybackLock());
+        CScopedLock<CHostMutex> hold(PlaybackLock());
         if (chosenMachine == machine) {
             chosenMachine = nullptr;
             chosenPort = nullptr;
@@ -111,7 +112,7 @@ void CPatternEditor::Clear()
 {
     std::vector<std::unique_ptr<CPattern>> freed;
     {
-        CHostMutexHold hold(PlaybackLock());
+        CScopedLock<CHostMutex> hold(PlaybackLock());
         if (sequenceEditor != nullptr)
             sequenceEditor->OnAllPatternsRemoved();
         currentPattern = nullptr;
@@ -158,7 +159,7 @@ CPattern* CPatternEditor::AdoptPattern(std::unique_ptr<CPattern> pattern)
         return nullptr;
     CPattern* adopted = pattern.get();
     {
-        CHostMutexHold hold(PlaybackLock());
+        CScopedLock<CHostMutex> hold(PlaybackLock());
         ReserveEventRoom(*adopted);
         patterns.push_back(std::move(pattern));
     }
@@ -173,13 +174,13 @@ void CPatternEditor::SelectMachine(CMachineContainer* machine)
         return;
     chosenMachine = machine;
     const std::vector<CConnector*> ports = ControlInputsOf(machine);
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     SelectPortLocked(ports.empty() ? nullptr : ports.front());
 }
 
 void CPatternEditor::SelectPort(CConnector* port)
 {
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     SelectPortLocked(port);
 }
 
@@ -201,7 +202,7 @@ void CPatternEditor::SelectPattern(CPattern* pattern)
             chosenPort = pattern->Target();
         }
     }
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     SelectPatternLocked(pattern);
 }
 
@@ -266,7 +267,7 @@ CPattern* CPatternEditor::AddPattern()
     auto pattern = std::make_unique<CPattern>(&host, patternLength, NextPatternName(chosenPort), chosenPort);
     CPattern* added = pattern.get();
     {
-        CHostMutexHold hold(PlaybackLock());
+        CScopedLock<CHostMutex> hold(PlaybackLock());
         patterns.push_back(std::move(pattern));
         SelectPatternLocked(added);
     }
@@ -288,7 +289,7 @@ void CPatternEditor::RemovePattern()
 
     std::unique_ptr<CPattern> freed;
     {
-        CHostMutexHold hold(PlaybackLock());
+        CScopedLock<CHostMutex> hold(PlaybackLock());
         const auto owned = std::find_if(patterns.begin(), patterns.end(),
                                         [removed](const auto& pattern) { return pattern.get() == removed; });
         freed = std::move(*owned);
@@ -317,10 +318,10 @@ void CPatternEditor::SetPatternLength(int units)
     if (pattern == nullptr)
         return;
     // Sequence editor's lock first, then the pattern editor's.
-    std::unique_ptr<CMutexHold> sequenceHold;
+    std::unique_ptr<CScopedLock<CMutex>> sequenceHold;
     if (sequenceEditor != nullptr)
-        sequenceHold = std::make_unique<CMutexHold>(sequenceEditor->Lock());
-    CHostMutexHold hold(PlaybackLock());
+        sequenceHold = std::make_unique<CScopedLock<CMutex>>(sequenceEditor->Lock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     EndGestures();
     pattern->Resize(units);
     SelectPatternLocked(pattern);
@@ -342,7 +343,7 @@ bool CPatternEditor::AddControlTrack()
     const int parameters = machine != nullptr ? machine->parameterCount : 0;
     if (chosenProperty < -1 || chosenProperty >= parameters)
         return false;
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     pattern->AddControlTrack(chosenProperty);
     return true;
 }
@@ -355,7 +356,7 @@ bool CPatternEditor::RemoveControlTrack()
     const int track = pattern->FindControlTrack(chosenProperty);
     if (track < 0)
         return false;
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     EndGestures();
     pattern->RemoveControlTrack(track);
     return true;
@@ -363,7 +364,7 @@ bool CPatternEditor::RemoveControlTrack()
 
 void CPatternEditor::SetPlayButton(bool down)
 {
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     playButton.store(down, std::memory_order_relaxed);
     if (currentPattern == nullptr)
         return;
@@ -378,7 +379,7 @@ void CPatternEditor::SetPlayButton(bool down)
 
 void CPatternEditor::PressStopButton()
 {
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     if (currentPattern != nullptr) {
         currentPattern->SetLoop(false);
         currentPattern->Stop(true);
@@ -389,7 +390,7 @@ void CPatternEditor::PressStopButton()
 void CPatternEditor::SetLoopButton(bool on)
 {
     loopButton = on;
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     if (currentPattern != nullptr)
         currentPattern->SetLoop(on);
 }
@@ -398,12 +399,13 @@ double CPatternEditor::PlayCursor() const
 {
     // The display thread asks while the user-interface thread may remove
     // the pattern; the lock keeps it alive for the question.
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     return currentPattern != nullptr ? currentPattern->PlayCursor() : -1.0;
 }
 
 void CPatternEditor::PlaybackStep()
 {
+    CORVANE_ASSERT_HELD(PlaybackLock());
     if (!IsPlayButtonDown())
         return;
     CPattern* pattern = currentPattern;
@@ -415,6 +417,7 @@ void CPatternEditor::PlaybackStep()
 
 void CPatternEditor::SetAudioFormat(int sampleRate, int blockSize)
 {
+    CORVANE_ASSERT_HELD(PlaybackLock());
     for (const auto& pattern : patterns)
         pattern->SetAudioFormat(sampleRate, blockSize);
 }

@@ -8,7 +8,7 @@
 #include "framework/Machine.h"
 #include "host/MachineContainer.h"
 #include "sequencing/EditorGeometry.h"
-#include "sequencing/LockGuards.h"
+#include "framework/ScopedLock.h"
 #include "sequencing/Pattern.h"
 #include "sequencing/PatternEditor.h"
 
@@ -64,7 +64,7 @@ void CPatternEditor::PressNote(double tickPosition, int row, MouseButton button)
     CNote* hit = number >= 0 ? pattern->NoteAt(tick, number) : nullptr;
     if (button == MouseButton::Right) {
         if (hit != nullptr) {
-            CHostMutexHold hold(PlaybackLock());
+            CScopedLock<CHostMutex> hold(PlaybackLock());
             pattern->RemoveNote(hit);
         }
         return;
@@ -85,7 +85,7 @@ void CPatternEditor::PressNote(double tickPosition, int row, MouseButton button)
     }
     if (number < 0 || !pattern->CanPlaceNote(tick, noteLength, number, nullptr))
         return;
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     draggedNote = pattern->AddNote(tick, noteLength, number);
     ReserveEventRoom(*pattern);
     // The new note's end follows the pointer while the button stays down.
@@ -144,7 +144,7 @@ void CPatternEditor::DragNoteLocked(int tick, int row)
         return;
     if (!pattern.CanPlaceNote(start, length, number, note))
         return;
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     pattern.PlaceNote(note, start, length, number);
 }
 
@@ -172,7 +172,7 @@ void CPatternEditor::DeleteSelection()
                 inside.push_back(note);
         }
         EndGestures();
-        CHostMutexHold hold(PlaybackLock());
+        CScopedLock<CHostMutex> hold(PlaybackLock());
         for (CNote* note : inside)
             pattern->RemoveNote(note);
     }
@@ -191,7 +191,7 @@ void CPatternEditor::Paste(int tick, int row)
     CPattern* pattern = currentPattern;
     if (pattern != nullptr && !clipboard.IsEmpty()) {
         const CPianoRollRows rows = Rows();
-        CHostMutexHold hold(PlaybackLock());
+        CScopedLock<CHostMutex> hold(PlaybackLock());
         clipboard.Paste(*pattern, tick, row, rows);
         ReserveEventRoom(*pattern);
     }
@@ -208,13 +208,13 @@ void CPatternEditor::PressControl(int trackIndex, int tick, float value, MouseBu
         return;
     if (button == MouseButton::Right) {
         if (track->IsSet(tick)) {
-            CHostMutexHold hold(PlaybackLock());
+            CScopedLock<CHostMutex> hold(PlaybackLock());
             track->ClearPoint(tick);
         }
         return;
     }
     if (!track->IsSet(tick)) {
-        CHostMutexHold hold(PlaybackLock());
+        CScopedLock<CHostMutex> hold(PlaybackLock());
         track->SetPoint(tick, value);
         ReserveEventRoom(*pattern);
     }
@@ -227,7 +227,7 @@ void CPatternEditor::DragControl(float value)
     CControlTrack* track = currentPattern != nullptr ? currentPattern->ControlTrack(controlTrack) : nullptr;
     if (track == nullptr || !track->IsSet(controlTick))
         return;
-    CHostMutexHold hold(PlaybackLock());
+    CScopedLock<CHostMutex> hold(PlaybackLock());
     track->SetPoint(controlTick, value);
 }
 

@@ -16,6 +16,7 @@
 #include "framework/Host.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "host/Connector.h"
 
 namespace {
@@ -53,7 +54,7 @@ void CPattern::Step()
     CMachine* machine = TargetMachine();
     if (machine == nullptr || host == nullptr)
         return;
-    machine->Lock();
+    CScopedLock<CMachine> hold(*machine);
     tempo = host->GetTempo();
     sampleRate = host->GetSampleRate();
     blockSize = host->GetBlockSize();
@@ -91,7 +92,6 @@ void CPattern::Step()
         }
     }
     playPosition.store(position, std::memory_order_relaxed);
-    machine->Unlock();
 }
 
 void CPattern::Emit(std::int64_t offset, std::int64_t start, std::int64_t windowLength, std::int64_t samplesPerTick)

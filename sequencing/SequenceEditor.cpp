@@ -6,7 +6,9 @@
 
 #include "host/Connector.h"
 #include "host/MachineContainer.h"
-#include "sequencing/LockGuards.h"
+#include "framework/HostMutex.h"
+#include "framework/LockAssert.h"
+#include "framework/ScopedLock.h"
 #include "sequencing/Pattern.h"
 #include "sequencing/PatternEditor.h"
 #include "sequencing/PlaybackLink.h"
@@ -15,7 +17,7 @@ CSequenceEditor::CSequenceEditor(CHost& host, CPatternEditor& patternEditor)
     : host(host), patternEditor(patternEditor), link(patternEditor.Link())
 {
     patternEditor.SetSequenceEditor(this);
-    CHostMutexHold hold(link->lock);
+    CScopedLock<CHostMutex> hold(link->lock);
     link->sequenceEditor = this;
 }
 
@@ -23,7 +25,7 @@ CSequenceEditor::~CSequenceEditor()
 {
     {
         // A block in progress finishes before the song goes.
-        CHostMutexHold hold(link->lock);
+        CScopedLock<CHostMutex> hold(link->lock);
         if (link->sequenceEditor == this)
             link->sequenceEditor = nullptr;
     }
@@ -40,13 +42,13 @@ void CSequenceEditor::AddTrack(CConnector* target)
 {
     if (target == nullptr)
         return;
-    CHostMutexHold hold(patternEditor.PlaybackLock());
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     sequence.AddTrack(target);
 }
 
 void CSequenceEditor::RemoveMachine(CMachineContainer* machine)
 {
-    CHostMutexHold hold(patternEditor.PlaybackLock());
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     if (selectedTrack != nullptr && selectedTrack->Target() != nullptr && selectedTrack->Target()->owner == machine)
         selectedTrack = nullptr;
     if (draggedTrack != nullptr && draggedTrack->Target() != nullptr && draggedTrack->Target()->owner == machine)
@@ -56,7 +58,7 @@ void CSequenceEditor::RemoveMachine(CMachineContainer* machine)
 
 void CSequenceEditor::Clear()
 {
-    CHostMutexHold hold(patternEditor.PlaybackLock());
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     selectedTrack = nullptr;
     ReleaseGrid();
     sequence.Clear();
@@ -65,7 +67,7 @@ void CSequenceEditor::Clear()
 void CSequenceEditor::SetLength(int units)
 {
     units = std::clamp(units, CSequence::kMinimumLength, CSequence::kMaximumLength);
-    CHostMutexHold hold(patternEditor.PlaybackLock());
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     ReleaseGrid();
     sequence.SetLength(units);
 }
@@ -78,6 +80,7 @@ void CSequenceEditor::OnPatternAdded(CPattern*)
 
 void CSequenceEditor::OnPatternRemoved(CPattern* pattern)
 {
+    CORVANE_ASSERT_HELD(patternEditor.PlaybackLock());
     if (draggedEntry != nullptr && draggedEntry->pattern == pattern)
         ReleaseGrid();
     sequence.RemoveEntriesOf(pattern);
@@ -85,6 +88,7 @@ void CSequenceEditor::OnPatternRemoved(CPattern* pattern)
 
 void CSequenceEditor::OnPatternResized(CPattern* pattern)
 {
+    CORVANE_ASSERT_HELD(patternEditor.PlaybackLock());
     CSequenceTrack* track = sequence.FindTrack(pattern->Target());
     if (track == nullptr)
         return;
@@ -95,6 +99,7 @@ void CSequenceEditor::OnPatternResized(CPattern* pattern)
 
 void CSequenceEditor::OnAllPatternsRemoved()
 {
+    CORVANE_ASSERT_HELD(patternEditor.PlaybackLock());
     ReleaseGrid();
     for (int i = 0; i < sequence.TrackCount(); ++i)
         sequence.Track(i)->ClearEntries();
@@ -135,7 +140,7 @@ void CSequenceEditor::PressGrid(int unit, int trackIndex, MouseButton button)
     CSequenceEntry* entry = track->EntryAt(unit);
     if (button == MouseButton::Right) {
         if (entry != nullptr) {
-            CHostMutexHold hold(patternEditor.PlaybackLock());
+            CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
             track->RemoveEntry(entry);
         }
         return;
@@ -151,7 +156,7 @@ void CSequenceEditor::PressGrid(int unit, int trackIndex, MouseButton button)
         return;
     if (!track->Fits(unit, chosen->Length(), sequence.Length(), nullptr))
         return;
-    CHostMutexHold hold(patternEditor.PlaybackLock());
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     track->AddEntry(unit, chosen);
 }
 
@@ -163,7 +168,7 @@ void CSequenceEditor::DragGrid(int unit)
     if (position == draggedEntry->position ||
         !draggedTrack->Fits(position, draggedEntry->pattern->Length(), sequence.Length(), draggedEntry))
         return;
-    CHostMutexHold hold(patternEditor.PlaybackLock());
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     draggedEntry->position = position;
 }
 
@@ -182,14 +187,14 @@ bool CSequenceEditor::PlaceEntry(int trackIndex, int position, CPattern* pattern
         return false;
     if (!track->Fits(position, pattern->Length(), sequence.Length(), nullptr))
         return false;
-    CHostMutexHold hold(patternEditor.PlaybackLock());
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     track->AddEntry(position, pattern);
     return true;
 }
 
 void CSequenceEditor::Play()
 {
-    CHostMutexHold hold(patternEditor.PlaybackLock());
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     playButton.store(true, std::memory_order_relaxed);
     songPosition.store(0.0, std::memory_order_relaxed);
     playing.store(true, std::memory_order_relaxed);
@@ -199,7 +204,7 @@ void CSequenceEditor::Stop()
 {
     bool wasRecording;
     {
-        CHostMutexHold hold(patternEditor.PlaybackLock());
+        CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
         playing.store(false, std::memory_order_relaxed);
         playButton.store(false, std::memory_order_relaxed);
         wasRecording = recordButton.exchange(false, std::memory_order_relaxed);
@@ -220,7 +225,7 @@ void CSequenceEditor::RecordSong(bool on)
     }
     if (recordingHandler)
         recordingHandler(true);
-    CHostMutexHold hold(patternEditor.PlaybackLock());
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     recordButton.store(true, std::memory_order_relaxed);
     playButton.store(true, std::memory_order_relaxed);
     songPosition.store(0.0, std::memory_order_relaxed);

@@ -9,7 +9,9 @@
 #include <algorithm>
 
 #include "framework/Host.h"
+#include "framework/LockAssert.h"
 #include "sequencing/Pattern.h"
+#include "sequencing/PatternEditor.h"
 #include "sequencing/SequenceEditor.h"
 
 namespace {
@@ -31,6 +33,7 @@ void CSequenceEditor::StopFromAudio()
 
 void CSequenceEditor::Step()
 {
+    CORVANE_ASSERT_HELD(patternEditor.PlaybackLock());
     for (int i = 0; i < sequence.TrackCount(); ++i) {
         for (const auto& entry : sequence.Track(i)->Entries())
             entry->pattern->SetSequenceDisplayPosition(CPattern::kNotPlayedBySequence);

@@ -4,7 +4,9 @@
 
 #include "framework/Host.h"
 #include "host/Studio.h"
-#include "sequencing/LockGuards.h"
+#include "framework/HostMutex.h"
+#include "framework/Mutex.h"
+#include "framework/ScopedLock.h"
 #include "sequencing/PatternEditor.h"
 #include "sequencing/PlaybackLink.h"
 #include "sequencing/SequenceEditor.h"
@@ -12,11 +14,11 @@
 void InstallPlayback(CStudio& studio, CPatternEditor& patternEditor, CSequenceEditor& sequenceEditor)
 {
     const std::shared_ptr<CPlaybackLink> link = patternEditor.Link();
-    CMutexHold studioHold(studio.Lock());
+    CScopedLock<CMutex> studioHold(studio.Lock());
     if (link->studio == &studio)
         return;
     {
-        CHostMutexHold hold(link->lock);
+        CScopedLock<CHostMutex> hold(link->lock);
         link->sequenceEditor = &sequenceEditor;
     }
     link->studio = &studio;
@@ -49,7 +51,7 @@ void UninstallPlayback(CPatternEditor& patternEditor)
     CStudio* studio = link->studio;
     if (studio == nullptr)
         return;
-    CMutexHold studioHold(studio->Lock());
+    CScopedLock<CMutex> studioHold(studio->Lock());
     studio->SetPlaybackHook({});
     studio->SetPlayerSampleRateHook({});
     studio->SetPatternLock(nullptr);

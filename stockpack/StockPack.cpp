@@ -6,14 +6,14 @@
 
 #include "framework/Host.h"
 #include "framework/PlugInit.h"
-#include "stockpack/DavarorOdirInfo.h"
-#include "stockpack/DrumKitInfo.h"
-#include "stockpack/EchoInfo.h"
-#include "stockpack/KickInfo.h"
-#include "stockpack/MixerInfo.h"
-#include "stockpack/PlugContext.h"
-#include "stockpack/RazuZuriInfo.h"
-#include "stockpack/RedoRuvizFilterInfo.h"
+#include "stockpack/davarorodir/DavarorOdirInfo.h"
+#include "stockpack/drumkit/DrumKitInfo.h"
+#include "stockpack/dovodorez/EchoInfo.h"
+#include "stockpack/zazud/KickInfo.h"
+#include "stockpack/mixer/MixerInfo.h"
+#include "stockpack/common/PlugContext.h"
+#include "stockpack/razuzuri/RazuZuriInfo.h"
+#include "stockpack/redoruviz/RedoRuvizFilterInfo.h"
 
 extern "C" {
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "stockpack/dsp/Pitch.h"
+
 namespace {
 
 /// A delay computed from a modulated width can fall a little outside the
@@ -83,7 +85,7 @@ void CBandLimitedOscillator::Reset() noexcept
 
 double CBandLimitedOscillator::IncrementFor(double octaves) const noexcept
 {
-    double hz = 440.0 * std::exp2(octaves - 5.0);
+    double hz = OctavesToHz(octaves);
     if (!(hz >= 1.0))
         hz = 1.0;
     hz = std::min(hz, sampleRate * 0.25);

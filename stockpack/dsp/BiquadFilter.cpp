@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "stockpack/dsp/Pitch.h"
+
 namespace {
 
 constexpr double kButterworthDamping = 1.4142135;
@@ -20,11 +22,6 @@ double TanUpToQuarterPi(double x) noexcept
 }
 
 } // namespace
-
-double CBiquadFilter::OctavesToHz(double octaves)
-{
-    return 440.0 * std::exp2(octaves - 5.0);
-}
 
 void CBiquadFilter::SetSampleRate(int rate)
 {

@@ -21,9 +21,6 @@ class CBiquadFilter {
 public:
     static constexpr int kModulationInterval = 4;
 
-    /// 440 * 2^(octaves - 5).
-    static double OctavesToHz(double octaves);
-
     void SetSampleRate(int sampleRate);
     void SetMode(FilterMode mode);          // clears the histories
     void SetCutoff(double octaves);

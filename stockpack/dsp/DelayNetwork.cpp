@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "stockpack/dsp/Glide.h"
+#include "framework/Glide.h"
 
 void CDelayNetwork::SetSampleRate(int rate)
 {

@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-double CFormantFilter::HzToOctaves(double hz)
-{
-    return std::log2(hz / 440.0) + 5.0;
-}
+#include "stockpack/dsp/Pitch.h"
 
 CFormantFilter::CFormantFilter()
 {
@@ -53,7 +50,7 @@ void CFormantFilter::Reset() noexcept
 
 double CFormantFilter::BandHz(int band) const
 {
-    return CBiquadFilter::OctavesToHz(glides[band].Pitch());
+    return OctavesToHz(glides[band].Pitch());
 }
 
 bool CFormantFilter::IsGliding() const

@@ -20,9 +20,6 @@ public:
     static constexpr double kBandGain = 16.0;
     static constexpr double kGlideSecondsPerOctave = 0.5;
 
-    /// The pitch in octaves of a frequency: log2(hz / 440) + 5.
-    static double HzToOctaves(double hz);
-
     CFormantFilter();
 
     void SetSampleRate(int sampleRate);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "stockpack/dsp/Pitch.h"
+
 void CSineTriangleOscillator::SetTables(CountedTable sineTable, CountedTable triangleTable)
 {
     sine = sineTable;
@@ -43,7 +45,7 @@ void CSineTriangleOscillator::Render(double* out, const double* pitch, const dou
             value += (Read(triangle, fraction, i0, i1) - value) * share;
         }
         out[i] = value;
-        phase += 440.0 * std::exp2(pitch[i] - 5.0) * inverseRate;
+        phase += OctavesToHz(pitch[i]) * inverseRate;
         // Pitches beyond one period per sample are not musical; fmod keeps
         // the phase inside the table for any of them.
         if (phase >= 1.0)

@@ -11,7 +11,7 @@
 #include "framework/Mutex.h"
 #include "gui/LiteContainer.h"
 #include "gui/Picture.h"
-#include "tests/engine/TestMachines.h"
+#include "tests/host/TestMachines.h"
 
 namespace gui_test {
 

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "editors/PeakMeter.h"
+#include "host/PeakMeter.h"
 #include "editors/PeakMeterPainter.h"
 #include "gui/ColorTable.h"
 #include "tests/gui/GuiTestSupport.h"

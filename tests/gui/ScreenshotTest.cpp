@@ -12,7 +12,7 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "editors/PeakMeter.h"
+#include "host/PeakMeter.h"
 #include "editors/PeakMeterPainter.h"
 #include "gui/ColorManager.h"
 #include "gui/LiteButton.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/Error.h"
-#include "host/BuiltinMachines.h"
+#include "machines/BuiltinMachines.h"
 #include "host/CorvHost.h"
 #include "host/MachineRegistry.h"
 #include "host/Master.h"

@@ -13,7 +13,7 @@
 #include "framework/Machine.h"
 #include "framework/MachineInfo.h"
 #include "framework/Port.h"
-#include "host/BuiltinMachines.h"
+#include "machines/BuiltinMachines.h"
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"
 #include "host/MachineRegistry.h"

@@ -12,7 +12,7 @@
 #include "framework/Port.h"
 #include "host/CorvHost.h"
 #include "machines/Arpeggiator.h"
-#include "tests/engine/TestMachines.h"
+#include "tests/host/TestMachines.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/Port.h"
-#include "host/BuiltinMachines.h"
+#include "machines/BuiltinMachines.h"
 #include "host/CorvHost.h"
 #include "host/MachineRegistry.h"
 #include "machines/HDRecorder.h"

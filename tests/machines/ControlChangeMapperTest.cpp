@@ -10,7 +10,7 @@
 #include "framework/Port.h"
 #include "host/CorvHost.h"
 #include "machines/ControlChangeMapper.h"
-#include "machines/StateBytes.h"
+#include "framework/LittleEndian.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ std::vector<unsigned char> Block(std::initializer_list<std::int32_t> numbers)
     std::vector<unsigned char> bytes(numbers.size() * 4);
     int at = 0;
     for (std::int32_t number : numbers) {
-        WriteStateInt32(bytes.data() + at, number);
+        WriteLittleEndian32(bytes.data() + at, number);
         at += 4;
     }
     return bytes;
@@ -151,11 +151,11 @@ TEST(ControlChangeMapper, StateIsTheCountAndThePairsAndIsAppendedWhenLoaded)
     EXPECT_FALSE(hostFormat);
     ASSERT_EQ(length, 20);
     const auto* bytes = static_cast<const unsigned char*>(data);
-    EXPECT_EQ(ReadStateInt32(bytes), 2);
-    EXPECT_EQ(ReadStateInt32(bytes + 4), 7);
-    EXPECT_EQ(ReadStateInt32(bytes + 8), 12);
-    EXPECT_EQ(ReadStateInt32(bytes + 12), -1);
-    EXPECT_EQ(ReadStateInt32(bytes + 16), 1024);
+    EXPECT_EQ(ReadLittleEndianInt32(bytes), 2);
+    EXPECT_EQ(ReadLittleEndianInt32(bytes + 4), 7);
+    EXPECT_EQ(ReadLittleEndianInt32(bytes + 8), 12);
+    EXPECT_EQ(ReadLittleEndianInt32(bytes + 12), -1);
+    EXPECT_EQ(ReadLittleEndianInt32(bytes + 16), 1024);
 
     MapperRig other;
     other.mapper.SetMapping(other.mapper.AddMapping(), 1, 2);

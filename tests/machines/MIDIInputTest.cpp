@@ -16,7 +16,7 @@
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIInput.h"
 #include "machines/MIDIInputDevice.h"
-#include "machines/StateBytes.h"
+#include "framework/LittleEndian.h"
 #include "platform/Clock.h"
 #include "tests/jack/WaitUntil.h"
 #include "tests/machines/JackMidiRig.h"
@@ -177,8 +177,8 @@ TEST_F(MIDIInputOnJack, StateIsDevicePositionAndChannelInEightBytes)
 {
     CMIDIInput input(&host, devices.get());
     std::vector<unsigned char> block(8);
-    WriteStateInt32(block.data(), keyboard);
-    WriteStateInt32(block.data() + 4, 9);
+    WriteLittleEndian32(block.data(), keyboard);
+    WriteLittleEndian32(block.data() + 4, 9);
     input.LoadState(block.data(), 8, false);
     EXPECT_EQ(input.DevicePosition(), keyboard);
     EXPECT_EQ(input.GetChannel(), 9);
@@ -190,16 +190,16 @@ TEST_F(MIDIInputOnJack, StateIsDevicePositionAndChannelInEightBytes)
     input.SaveState(&data, &length, &hostFormat);
     ASSERT_EQ(length, 8);
     EXPECT_FALSE(hostFormat);
-    EXPECT_EQ(ReadStateInt32(static_cast<unsigned char*>(data)), keyboard);
-    EXPECT_EQ(ReadStateInt32(static_cast<unsigned char*>(data) + 4), 9);
+    EXPECT_EQ(ReadLittleEndianInt32(static_cast<unsigned char*>(data)), keyboard);
+    EXPECT_EQ(ReadLittleEndianInt32(static_cast<unsigned char*>(data) + 4), 9);
     std::free(data);
 
     // Another length is ignored; a position outside the list detaches.
-    WriteStateInt32(block.data(), -1);
+    WriteLittleEndian32(block.data(), -1);
     input.LoadState(block.data(), 7, false);
     EXPECT_EQ(input.DevicePosition(), keyboard);
-    WriteStateInt32(block.data(), devices->InputCount());
-    WriteStateInt32(block.data() + 4, -1);
+    WriteLittleEndian32(block.data(), devices->InputCount());
+    WriteLittleEndian32(block.data() + 4, -1);
     input.LoadState(block.data(), 8, false);
     EXPECT_EQ(input.DevicePosition(), -1);
     EXPECT_EQ(input.GetChannel(), -1);
@@ -245,7 +245,7 @@ TEST_F(MIDIInputOnJack, DeviceErrorsCarryTheirMessages)
     EXPECT_EQ(later.Input(position)->HookCount(), 0);
     // From a project, the same failure is kept for the command to show.
     std::vector<unsigned char> block(8);
-    WriteStateInt32(block.data(), position);
+    WriteLittleEndian32(block.data(), position);
     input.LoadState(block.data(), 8, false);
     EXPECT_EQ(input.DeviceError(), "midiInOpen For Device <" + gone + "> Failed With Error Code 0x2");
 }

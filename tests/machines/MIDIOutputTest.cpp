@@ -15,7 +15,7 @@
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIOutput.h"
 #include "machines/MIDIOutputDevice.h"
-#include "machines/StateBytes.h"
+#include "framework/LittleEndian.h"
 #include "tests/jack/WaitUntil.h"
 #include "tests/machines/JackMidiRig.h"
 
@@ -165,8 +165,8 @@ TEST_F(MIDIOutputOnJack, StateIsDevicePositionAndChannel)
 {
     CMIDIOutput output(&host, devices.get());
     std::vector<unsigned char> block(8);
-    WriteStateInt32(block.data(), module);
-    WriteStateInt32(block.data() + 4, 15);
+    WriteLittleEndian32(block.data(), module);
+    WriteLittleEndian32(block.data() + 4, 15);
     output.LoadState(block.data(), 8, false);
     EXPECT_EQ(output.DevicePosition(), module);
     EXPECT_EQ(output.GetChannel(), 15);
@@ -177,14 +177,14 @@ TEST_F(MIDIOutputOnJack, StateIsDevicePositionAndChannel)
     output.SaveState(&data, &length, &hostFormat);
     ASSERT_EQ(length, 8);
     EXPECT_FALSE(hostFormat);
-    EXPECT_EQ(ReadStateInt32(static_cast<unsigned char*>(data)), module);
-    EXPECT_EQ(ReadStateInt32(static_cast<unsigned char*>(data) + 4), 15);
+    EXPECT_EQ(ReadLittleEndianInt32(static_cast<unsigned char*>(data)), module);
+    EXPECT_EQ(ReadLittleEndianInt32(static_cast<unsigned char*>(data) + 4), 15);
     std::free(data);
 
-    WriteStateInt32(block.data(), -1);
+    WriteLittleEndian32(block.data(), -1);
     output.LoadState(block.data(), 9, false);   // ignored
     EXPECT_EQ(output.DevicePosition(), module);
-    WriteStateInt32(block.data() + 4, 16);      // no such channel: kept
+    WriteLittleEndian32(block.data() + 4, 16);      // no such channel: kept
     output.LoadState(block.data(), 8, false);
     EXPECT_EQ(output.DevicePosition(), -1);
     EXPECT_EQ(output.GetChannel(), 15);

@@ -8,8 +8,8 @@
 #include "machines/HDRecorder.h"
 #include "machines/HDTrack.h"
 #include "machines/HDTrackMachine.h"
-#include "tests/engine/TestMachines.h"
-#include "tests/wav/WavTestFiles.h"
+#include "tests/host/TestMachines.h"
+#include "tests/samples/WavTestFiles.h"
 
 namespace machines_test {
 

@@ -9,7 +9,7 @@
 #include <QPixmap>
 
 #include "editors/MainToolBar.h"
-#include "editors/PeakMeter.h"
+#include "host/PeakMeter.h"
 #include "editors/PeakMeterView.h"
 #include "editors/VolumeSliderView.h"
 #include "gui/LiteContainerView.h"

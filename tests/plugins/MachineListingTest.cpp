@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/MachineListing.h"
-#include "host/BuiltinMachines.h"
+#include "machines/BuiltinMachines.h"
 #include "host/CorvHost.h"
 #include "host/MachineRegistry.h"
 #include "plugins/MachineLibraryLoader.h"

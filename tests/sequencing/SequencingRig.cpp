@@ -1,6 +1,6 @@
 #include "tests/sequencing/SequencingRig.h"
 
-#include "host/BuiltinMachines.h"
+#include "machines/BuiltinMachines.h"
 #include "sequencing/StudioPlayback.h"
 
 namespace sequencing_test {

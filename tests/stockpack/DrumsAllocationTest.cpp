@@ -13,8 +13,8 @@
 
 #include "framework/ControlBuffer.h"
 #include "framework/Port.h"
-#include "stockpack/DrumKit.h"
-#include "stockpack/Kick.h"
+#include "stockpack/drumkit/DrumKit.h"
+#include "stockpack/zazud/Kick.h"
 #include "tests/stockpack/StockTestSupport.h"
 
 using allocation_counting::allocations;

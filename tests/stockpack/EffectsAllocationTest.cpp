@@ -14,10 +14,10 @@
 
 #include "framework/AudioBuffer.h"
 #include "framework/Port.h"
-#include "stockpack/DavarorOdir.h"
-#include "stockpack/Echo.h"
-#include "stockpack/Mixer.h"
-#include "stockpack/RedoRuvizFilter.h"
+#include "stockpack/davarorodir/DavarorOdir.h"
+#include "stockpack/dovodorez/Echo.h"
+#include "stockpack/mixer/Mixer.h"
+#include "stockpack/redoruviz/RedoRuvizFilter.h"
 #include "tests/stockpack/StockTestSupport.h"
 
 using allocation_counting::allocations;

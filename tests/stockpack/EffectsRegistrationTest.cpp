@@ -12,7 +12,7 @@
 
 #include "framework/Machine.h"
 #include "framework/MachineInfo.h"
-#include "host/BuiltinMachines.h"
+#include "machines/BuiltinMachines.h"
 #include "host/CorvHost.h"
 #include "host/MachineRegistry.h"
 #include "plugins/MachineLibraryLoader.h"

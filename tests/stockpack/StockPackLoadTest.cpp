@@ -15,7 +15,7 @@
 #include "framework/Machine.h"
 #include "framework/MachineInfo.h"
 #include "framework/Port.h"
-#include "host/BuiltinMachines.h"
+#include "machines/BuiltinMachines.h"
 #include "host/Connector.h"
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"

@@ -8,7 +8,7 @@
 #include "framework/ControlBuffer.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
-#include "stockpack/RazuZuri.h"
+#include "stockpack/razuzuri/RazuZuri.h"
 
 namespace stock_test {
 

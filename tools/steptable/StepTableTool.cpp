@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "stockpack/StepTableFormat.h"
+#include "stockpack/common/StepTableFormat.h"
 #include "stockpack/dsp/BandLimitedStep.h"
 
 int main(int argc, char** argv)
