@@ -295,9 +295,15 @@ void CBandLimitedOscillator::RenderShape(double* out, int frames, const double* 
         restarted = false;
     }
 
+    // The saw's output 2 (phase - delay x inc + correction) - 1, with the
+    // constant part folded into one term that changes only with the pitch.
+    double sawOffset = 1.0 + 2.0 * stepDelay * increment;
+
     for (int i = 0; i < frames; ++i) {
-        if (pitchModulation != nullptr && (i & (kPitchInterval - 1)) == 0)
+        if (pitchModulation != nullptr && (i & (kPitchInterval - 1)) == 0) {
             increment = IncrementFor(pitch + pitchModulation[i]);
+            sawOffset = 1.0 + 2.0 * stepDelay * increment;
+        }
         const double inc = increment;
         double w = fixedWidth;
         double slopeRise = fixedSlopeRise;
@@ -344,7 +350,7 @@ void CBandLimitedOscillator::RenderShape(double* out, int frames, const double* 
 
         double value;
         if (saw)
-            value = 2.0 * (phase - stepDelay * inc + TakeCorrection(rampResidual)) - 1.0;
+            value = 2.0 * (phase + TakeCorrection(rampResidual)) - sawOffset;
         else
             value = 2.0 * ((pulse.high ? 1.0 : 0.0) + TakeCorrection(pulse.residual)) - 1.0;
         if (triSquare) {
