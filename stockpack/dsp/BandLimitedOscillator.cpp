@@ -41,6 +41,9 @@ OscillatorShape CBandLimitedOscillator::ShapeFromParameter(double v)
 CBandLimitedOscillator::CBandLimitedOscillator(const BandLimitedTable& step)
     : stepDelay(DelayOf(step)), step(step)
 {
+    const double lag = std::clamp(stepDelay - 0.5, 0.0, kResidualLength - 2.0);
+    triangleLagWhole = static_cast<int>(lag);
+    triangleLagPart = lag - triangleLagWhole;
     increment = IncrementFor(pitch);
     Reset();
 }
@@ -214,6 +217,7 @@ void CBandLimitedOscillator::StartTriangle(double w, double slopeRise) noexcept
     // Any other start leaves an offset that only the leak removes, over
     // seconds.
     const double inc = increment;
+    increments.fill(inc);
     double ahead = 0.0;   // slope x samples
     for (const double edge : {slopeRise, Wrap01(slopeRise + 0.5)}) {
         const double jump = edge == slopeRise ? 2.0 : -2.0;
@@ -355,7 +359,16 @@ void CBandLimitedOscillator::RenderShape(double* out, int frames, const double* 
             value = 2.0 * ((pulse.high ? 1.0 : 0.0) + TakeCorrection(pulse.residual)) - 1.0;
         if (triSquare) {
             const double slopeValue = (slope.high ? 1.0 : -1.0) + TakeCorrection(slope.residual);
-            triangle = (triangle + slopeValue * 4.0 * inc) * leak;
+            // The triangle climbs at the rate the phase had when its slope's
+            // corrections were placed, so that a change of pitch reaches
+            // both together instead of leaving an offset behind.
+            increments[static_cast<std::size_t>(residualIndex)] = inc;
+            const double lagged =
+                increments[static_cast<std::size_t>((residualIndex - triangleLagWhole) & (kResidualLength - 1))] +
+                (increments[static_cast<std::size_t>((residualIndex - triangleLagWhole - 1) & (kResidualLength - 1))] -
+                 increments[static_cast<std::size_t>((residualIndex - triangleLagWhole) & (kResidualLength - 1))]) *
+                    triangleLagPart;
+            triangle = (triangle + slopeValue * 4.0 * lagged) * leak;
             value = 0.5 * value + 0.5 * triangle;
         }
         out[i] = value;

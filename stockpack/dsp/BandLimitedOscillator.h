@@ -17,7 +17,8 @@
 // step's delay (about 3 samples). The parts of the wave that are not jumps
 // (the saw's ramp, the triangle) are drawn that many samples late as well,
 // so that each jump meets the wave where it is; otherwise the saw would
-// carry an offset of twice the delay times the frequency over the rate.
+// carry an offset of twice the delay times the frequency over the rate, and
+// the triangle, a running sum, one after every start and change of pitch.
 //
 // Pitch is in octaves, 440 * 2^(pitch - 5) Hz, limited to 1 Hz .. a quarter
 // of the sample rate. With a pitch input the frequency follows it every
@@ -81,8 +82,9 @@ private:
     /// integral draws it in the steady state.
     static double TriangleAt(double phase, double w, double inc, int rate) noexcept;
     double IncrementFor(double octaves) const noexcept;
-    /// A jump of height that happened delay samples (0 <= delay < 1) before
-    /// the sample about to be output.
+    /// A jump of height that happened delay samples (0 <= delay; within a
+    /// sample except when a restart catches up on earlier edges) before the
+    /// sample about to be output.
     void AddStep(Residual& residual, double height, double delay) noexcept;
     /// Corrects the edges a track passed on the way from previousPhase over
     /// inc, and any mismatch left by a moving width at the current phase.
@@ -110,12 +112,15 @@ private:
     PulseTrack pulse;        // state
     PulseTrack slope;        // TriSquare: the square whose integral is the triangle
     Residual rampResidual{}; // the saw's wrap
+    Residual increments{};   // TriSquare: the phase step of each recent sample
     int residualIndex = 0;
     double phase = 0.0;
     double triangle = 0.0;
-    bool restarted = true;   // the triangle takes its first value when rendering starts
+    bool restarted = true;   // the tracks and the triangle are set when rendering starts
     double increment = 0.0;  // derived
     double stepDelay = 0.0;
+    int triangleLagWhole = 0;     // the triangle's lag behind the phase,
+    double triangleLagPart = 0.0; // stepDelay - 1/2 samples, split
     BandLimitedTable step;   // settings
     double pitch = 5.0;
     double width = 0.0;
