@@ -160,7 +160,7 @@ double NsPerSample(Oscillator& oscillator, std::vector<double>& block, int block
 void PrintCost()
 {
     const Tables& tables = SharedTables();
-    constexpr int kRounds = 30, kBlocks = 400;
+    constexpr int kRounds = 60, kBlocks = 400;
     std::printf("Cost per output sample (thread CPU time, best of %d interleaved rounds of %d blocks)\n\n", kRounds,
                 kBlocks);
     std::printf("%-9s %4s | %9s | %9s | %7s\n", "shape", "MIDI", "before ns", "after ns", "change");

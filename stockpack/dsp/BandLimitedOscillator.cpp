@@ -218,6 +218,8 @@ void CBandLimitedOscillator::StartTriangle(double w, double slopeRise) noexcept
     // seconds.
     const double inc = increment;
     increments.fill(inc);
+    steadyIncrement = inc;
+    catchingUp = 0;
     double ahead = 0.0;   // slope x samples
     for (const double edge : {slopeRise, Wrap01(slopeRise + 0.5)}) {
         const double jump = edge == slopeRise ? 2.0 : -2.0;
@@ -362,12 +364,21 @@ void CBandLimitedOscillator::RenderShape(double* out, int frames, const double* 
             // The triangle climbs at the rate the phase had when its slope's
             // corrections were placed, so that a change of pitch reaches
             // both together instead of leaving an offset behind.
+            // A steady pitch needs no look back.
             increments[static_cast<std::size_t>(residualIndex)] = inc;
-            const double lagged =
-                increments[static_cast<std::size_t>((residualIndex - triangleLagWhole) & (kResidualLength - 1))] +
-                (increments[static_cast<std::size_t>((residualIndex - triangleLagWhole - 1) & (kResidualLength - 1))] -
-                 increments[static_cast<std::size_t>((residualIndex - triangleLagWhole) & (kResidualLength - 1))]) *
-                    triangleLagPart;
+            if (inc != steadyIncrement) {
+                steadyIncrement = inc;
+                catchingUp = triangleLagWhole + 2;
+            }
+            double lagged = inc;
+            if (catchingUp > 0) {
+                --catchingUp;
+                const double later =
+                    increments[static_cast<std::size_t>((residualIndex - triangleLagWhole) & (kResidualLength - 1))];
+                const double earlier = increments[static_cast<std::size_t>((residualIndex - triangleLagWhole - 1) &
+                                                                           (kResidualLength - 1))];
+                lagged = later + (earlier - later) * triangleLagPart;
+            }
             triangle = (triangle + slopeValue * 4.0 * lagged) * leak;
             value = 0.5 * value + 0.5 * triangle;
         }

@@ -113,6 +113,8 @@ private:
     PulseTrack slope;        // TriSquare: the square whose integral is the triangle
     Residual rampResidual{}; // the saw's wrap
     Residual increments{};   // TriSquare: the phase step of each recent sample
+    double steadyIncrement = 0.0; // the step since when...
+    int catchingUp = 0;           // ...and for how many more samples the triangle looks back
     int residualIndex = 0;
     double phase = 0.0;
     double triangle = 0.0;
