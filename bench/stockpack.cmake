@@ -5,3 +5,13 @@ if(TARGET stockpack)
     add_dependencies(bench_razuzuri stockpack)
     target_compile_definitions(bench_razuzuri PRIVATE CORVANE_STOCKPACK_LIBRARY="$<TARGET_FILE:stockpack>")
 endif()
+
+# The band-limited oscillator's aliasing, DC, peaks and cost per sample,
+# before and after its cleaner step table, printed in one run.
+if(TARGET stockpack_core)
+    corvane_benchmark(bench_oscillator_quality
+        OscillatorQualityBench.cpp
+        PreviousBandLimitedOscillator.cpp
+        ${CMAKE_SOURCE_DIR}/tests/stockpack/OscillatorSpectrum.cpp
+        LIBS stockpack_core)
+endif()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "stockpack/dsp/Pitch.h"
 
@@ -39,8 +40,12 @@ OscillatorShape CBandLimitedOscillator::ShapeFromParameter(double v)
     return OscillatorShape::TriSquare;
 }
 
-CBandLimitedOscillator::CBandLimitedOscillator(const BandLimitedTable& step) : step(step)
+CBandLimitedOscillator::CBandLimitedOscillator(const BandLimitedTable& step)
+    : stepDelay(DelayOf(step)), step(step)
 {
+    const double lag = std::clamp(stepDelay - 0.5, 0.0, kResidualLength - 2.0);
+    triangleLagWhole = static_cast<int>(lag);
+    triangleLagPart = lag - triangleLagWhole;
     increment = IncrementFor(pitch);
     Reset();
 }
@@ -77,10 +82,36 @@ void CBandLimitedOscillator::Reset() noexcept
     phase = 0.0;
     const double w = Clamp01((width + 1.0) * 0.5);
     pulse.high = HighAt(0.0, 0.0, w);
-    // The triangle peaks at w / 2 and rises 4 per period: at phase 0 it is
-    // 2w below its peak.
     slope.high = HighAt(0.0, Wrap01(w * 0.5 + 0.5), 0.5);
-    triangle = 1.0 - 2.0 * w;
+    triangle = 0.0;
+    restarted = true;
+}
+
+double CBandLimitedOscillator::DelayOf(const BandLimitedTable& step) noexcept
+{
+    // The oscillator reads the table by linear interpolation, whose area
+    // the trapezoid rule gives exactly; the ideal step is 1 all along.
+    const int count = step.table.count;
+    if (step.table.Empty() || step.oversampling <= 0)
+        return 0.0;
+    double missing = 0.0;
+    for (int i = 0; i < count; ++i)
+        missing += 1.0 - step.table[i];
+    missing -= 0.5 * ((1.0 - step.table[0]) + (1.0 - step.table[count - 1]));
+    return missing / step.oversampling;
+}
+
+double CBandLimitedOscillator::TriangleAt(double phase, double w, double inc, int rate) noexcept
+{
+    // Rises 4 per period from -1 half a period before w / 2 up to +1 at
+    // w / 2, then falls. The leaky integral bows each slope outwards, by
+    // 2 x (1/2 - x) / (periods per time constant) at x periods into it.
+    const double x = Wrap01(phase - w * 0.5 + 0.5);
+    const double bow = 2.0 / (inc * rate);
+    if (x < 0.5)
+        return -1.0 + 4.0 * x + bow * x * (0.5 - x);
+    const double fall = x - 0.5;
+    return 1.0 - 4.0 * fall - bow * fall * (0.5 - fall);
 }
 
 double CBandLimitedOscillator::IncrementFor(double octaves) const noexcept
@@ -165,6 +196,49 @@ void CBandLimitedOscillator::TrackEdges(PulseTrack& track, double height, double
     }
 }
 
+double CBandLimitedOscillator::StepAt(double samples) const noexcept
+{
+    if (samples < 0.0)
+        return 0.0;
+    const double position = samples * step.oversampling;
+    const int base = static_cast<int>(position);
+    if (base + 1 >= step.table.count)
+        return 1.0;
+    const double* values = step.table.values;
+    return values[base] + (values[base + 1] - values[base]) * (position - base);
+}
+
+void CBandLimitedOscillator::StartTriangle(double w, double slopeRise) noexcept
+{
+    // The triangle the slope's running sum draws stands, in the steady
+    // state, where the ideal triangle with its edges delayed by the step
+    // would stand half a sample later, apart from the edges still being
+    // smoothed. Those the phase passed within the step's span before the
+    // first sample get their pending corrections, and the integral starts
+    // with what their smoothed slope had summed to against the ideal one.
+    // Any other start leaves an offset that only the leak removes, over
+    // seconds.
+    const double inc = increment;
+    increments.fill(inc);
+    steadyIncrement = inc;
+    catchingUp = 0;
+    double ahead = 0.0;   // slope x samples
+    for (const double edge : {slopeRise, Wrap01(slopeRise + 0.5)}) {
+        const double jump = edge == slopeRise ? 2.0 : -2.0;
+        for (double back = Wrap01(-edge);; back += 1.0) {
+            const double before = (inc + back) / inc;   // samples before the first sample
+            if (before >= step.SpanSamples())
+                break;
+            AddStep(slope.residual, jump, before);
+            double smoothed = 0.0;
+            for (double x = before - 1.0; x >= 0.0; x -= 1.0)
+                smoothed += StepAt(x);
+            ahead += jump * (smoothed - std::max(0.0, before - stepDelay - 0.5));
+        }
+    }
+    triangle = TriangleAt((0.5 - stepDelay) * inc, w, inc, sampleRate) + 4.0 * inc * ahead;
+}
+
 void CBandLimitedOscillator::TrackPulse(double previousPhase, double inc, double w, bool wrapped) noexcept
 {
     // The pulse rises at phase 0 and falls at w: the general tracker's
@@ -220,10 +294,24 @@ void CBandLimitedOscillator::RenderShape(double* out, int frames, const double* 
     // Long enough not to bend the triangle audibly, short enough to pull
     // rounding drift back to the middle.
     const double leak = 1.0 - 1.0 / sampleRate;
+    if (restarted) {
+        // The width may have changed since the reset.
+        pulse.high = HighAt(0.0, 0.0, fixedWidth);
+        slope.high = HighAt(0.0, fixedSlopeRise, 0.5);
+        if (triSquare)
+            StartTriangle(fixedWidth, fixedSlopeRise);
+        restarted = false;
+    }
+
+    // The saw's output 2 (phase - delay x inc + correction) - 1, with the
+    // constant part folded into one term that changes only with the pitch.
+    double sawOffset = 1.0 + 2.0 * stepDelay * increment;
 
     for (int i = 0; i < frames; ++i) {
-        if (pitchModulation != nullptr && (i & (kPitchInterval - 1)) == 0)
+        if (pitchModulation != nullptr && (i & (kPitchInterval - 1)) == 0) {
             increment = IncrementFor(pitch + pitchModulation[i]);
+            sawOffset = 1.0 + 2.0 * stepDelay * increment;
+        }
         const double inc = increment;
         double w = fixedWidth;
         double slopeRise = fixedSlopeRise;
@@ -270,12 +358,30 @@ void CBandLimitedOscillator::RenderShape(double* out, int frames, const double* 
 
         double value;
         if (saw)
-            value = 2.0 * (phase + TakeCorrection(rampResidual)) - 1.0;
+            value = 2.0 * (phase + TakeCorrection(rampResidual)) - sawOffset;
         else
             value = 2.0 * ((pulse.high ? 1.0 : 0.0) + TakeCorrection(pulse.residual)) - 1.0;
         if (triSquare) {
             const double slopeValue = (slope.high ? 1.0 : -1.0) + TakeCorrection(slope.residual);
-            triangle = (triangle + slopeValue * 4.0 * inc) * leak;
+            // The triangle climbs at the rate the phase had when its slope's
+            // corrections were placed, so that a change of pitch reaches
+            // both together instead of leaving an offset behind.
+            // A steady pitch needs no look back.
+            increments[static_cast<std::size_t>(residualIndex)] = inc;
+            if (inc != steadyIncrement) {
+                steadyIncrement = inc;
+                catchingUp = triangleLagWhole + 2;
+            }
+            double lagged = inc;
+            if (catchingUp > 0) {
+                --catchingUp;
+                const double later =
+                    increments[static_cast<std::size_t>((residualIndex - triangleLagWhole) & (kResidualLength - 1))];
+                const double earlier = increments[static_cast<std::size_t>((residualIndex - triangleLagWhole - 1) &
+                                                                           (kResidualLength - 1))];
+                lagged = later + (earlier - later) * triangleLagPart;
+            }
+            triangle = (triangle + slopeValue * 4.0 * lagged) * leak;
             value = 0.5 * value + 0.5 * triangle;
         }
         out[i] = value;

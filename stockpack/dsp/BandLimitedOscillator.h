@@ -13,6 +13,13 @@
 // value. TriSquare's triangle is the running integral of a second, equally
 // corrected square, which keeps it band-limited as well.
 //
+// A minimum-phase step rises late: its correction lags the jump by the
+// step's delay (about 3 samples). The parts of the wave that are not jumps
+// (the saw's ramp, the triangle) are drawn that many samples late as well,
+// so that each jump meets the wave where it is; otherwise the saw would
+// carry an offset of twice the delay times the frequency over the rate, and
+// the triangle, a running sum, one after every start and change of pitch.
+//
 // Pitch is in octaves, 440 * 2^(pitch - 5) Hz, limited to 1 Hz .. a quarter
 // of the sample rate. With a pitch input the frequency follows it every
 // kPitchInterval samples. Audio thread only once rendering starts.
@@ -56,6 +63,9 @@ public:
 
     OscillatorShape Shape() const { return shape; }
     double FrequencyHz() const { return increment * sampleRate; }
+    /// Output samples by which the step's correction lags a jump: the
+    /// area between the ideal step and the table's.
+    double StepDelay() const { return stepDelay; }
 
 private:
     using Residual = std::array<double, kResidualLength>;
@@ -67,14 +77,24 @@ private:
         bool high = false;
     };
 
+    static double DelayOf(const BandLimitedTable& step) noexcept;
+    /// TriSquare's triangle at a phase, peaking at w / 2, as the leaky
+    /// integral draws it in the steady state.
+    static double TriangleAt(double phase, double w, double inc, int rate) noexcept;
     double IncrementFor(double octaves) const noexcept;
-    /// A jump of height that happened delay samples (0 <= delay < 1) before
-    /// the sample about to be output.
+    /// A jump of height that happened delay samples (0 <= delay; within a
+    /// sample except when a restart catches up on earlier edges) before the
+    /// sample about to be output.
     void AddStep(Residual& residual, double height, double delay) noexcept;
     /// Corrects the edges a track passed on the way from previousPhase over
     /// inc, and any mismatch left by a moving width at the current phase.
     void TrackEdges(PulseTrack& track, double height, double rise, double duty, double previousPhase,
                     double inc) noexcept;
+    /// The step table at a time after its jump, as AddStep reads it.
+    double StepAt(double samples) const noexcept;
+    /// TriSquare's triangle and its slope's pending corrections at a
+    /// restart, as if the wave had been running before it.
+    void StartTriangle(double w, double slopeRise) noexcept;
     /// The main pulse (high below w): TrackEdges for a rise at 0.
     void TrackPulse(double previousPhase, double inc, double w, bool wrapped) noexcept;
     static bool HighAt(double phase, double rise, double duty) noexcept;
@@ -92,10 +112,17 @@ private:
     PulseTrack pulse;        // state
     PulseTrack slope;        // TriSquare: the square whose integral is the triangle
     Residual rampResidual{}; // the saw's wrap
+    Residual increments{};   // TriSquare: the phase step of each recent sample
+    double steadyIncrement = 0.0; // the step since when...
+    int catchingUp = 0;           // ...and for how many more samples the triangle looks back
     int residualIndex = 0;
     double phase = 0.0;
     double triangle = 0.0;
+    bool restarted = true;   // the tracks and the triangle are set when rendering starts
     double increment = 0.0;  // derived
+    double stepDelay = 0.0;
+    int triangleLagWhole = 0;     // the triangle's lag behind the phase,
+    double triangleLagPart = 0.0; // stepDelay - 1/2 samples, split
     BandLimitedTable step;   // settings
     double pitch = 5.0;
     double width = 0.0;

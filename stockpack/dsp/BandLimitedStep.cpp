@@ -14,6 +14,19 @@ namespace {
 // of such a null (far below -200 dB) changes nothing audible.
 constexpr double kLogFloorRelative = 1e-10;
 
+/// A power of two at least padding times the sequence's span (its length
+/// less one: 16 x 16384 for the step table's 16385 values).
+int TransformLength(int n, int padding)
+{
+    if (padding <= 1)
+        return n;
+    const long long wanted = static_cast<long long>(std::max(n - 1, 1)) * padding;
+    int length = 1;
+    while (length < wanted)
+        length *= 2;
+    return length;
+}
+
 } // namespace
 
 std::vector<double> WindowedSinc(int zeroCrossings, int oversampling)
@@ -31,13 +44,17 @@ std::vector<double> WindowedSinc(int zeroCrossings, int oversampling)
     return values;
 }
 
-std::vector<double> MinimumPhase(const std::vector<double>& values)
+std::vector<double> MinimumPhase(const std::vector<double>& values, int cepstrumPadding)
 {
-    const int n = static_cast<int>(values.size());
-    if (n == 0)
+    const int length = static_cast<int>(values.size());
+    if (length == 0)
         return {};
+    // The minimum-phase twin of a sequence is as long as the sequence; the
+    // zeros after it only give the cepstrum room so that it does not wrap.
+    const int n = TransformLength(length, cepstrumPadding);
     CFft fft(n);
-    std::vector<std::complex<double>> data(values.begin(), values.end());
+    std::vector<std::complex<double>> data(static_cast<std::size_t>(n));
+    std::copy(values.begin(), values.end(), data.begin());
 
     fft.Forward(data.data());
     double peak = 0.0;
@@ -68,8 +85,8 @@ std::vector<double> MinimumPhase(const std::vector<double>& values)
         x = std::exp(x);
     fft.Inverse(data.data());
 
-    std::vector<double> result(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i)
+    std::vector<double> result(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i)
         result[static_cast<std::size_t>(i)] = data[static_cast<std::size_t>(i)].real();
     return result;
 }
@@ -92,8 +109,9 @@ std::vector<double> IntegrateToUnit(const std::vector<double>& values)
     return sum;
 }
 
-std::vector<double> GenerateBandLimitedTable(int zeroCrossings, int oversampling, bool integrate)
+std::vector<double> GenerateBandLimitedTable(int zeroCrossings, int oversampling, bool integrate,
+                                             int cepstrumPadding)
 {
-    std::vector<double> minimum = MinimumPhase(WindowedSinc(zeroCrossings, oversampling));
+    std::vector<double> minimum = MinimumPhase(WindowedSinc(zeroCrossings, oversampling), cepstrumPadding);
     return integrate ? IntegrateToUnit(minimum) : minimum;
 }

@@ -299,18 +299,27 @@ TEST(BandLimitedGeneration, MinimumPhaseKeepsTheMagnitudeSpectrum)
     EXPECT_NEAR(sinc[144], 0.0, 1e-15);   // a zero crossing, t = 1
 
     const std::vector<double> minimum = MinimumPhase(sinc);
+    // On a grid 16 times finer than the sequence's own: a cepstrum taken on
+    // the sequence's own grid keeps the magnitudes exactly there and misses
+    // them in between (by over 10 dB at -60 dB), which is where aliases come
+    // from.
     auto spectrum = [](const std::vector<double>& x) {
-        std::vector<std::complex<double>> c(x.begin(), x.end());
-        CFft(static_cast<int>(x.size())).Forward(c.data());
+        std::vector<std::complex<double>> c(16 * 256);
+        std::copy(x.begin(), x.end(), c.begin());
+        CFft(static_cast<int>(c.size())).Forward(c.data());
         return c;
     };
     const auto a = spectrum(sinc), b = spectrum(minimum);
     const double peak = std::abs(a[0]);
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        // Equal magnitudes wherever the response matters (above -100 dB).
-        if (std::abs(a[k]) > peak * 1e-5) {
-            EXPECT_NEAR(std::abs(b[k]) / std::abs(a[k]), 1.0, 1e-3) << k;
-        }
+    for (std::size_t k = 0; k < a.size() / 2; ++k) {
+        // Equal magnitudes wherever the response matters: within 0.1 dB
+        // above -60 dB, within 2 dB down to -100 dB.
+        const double level = std::abs(a[k]) / peak;
+        const double error = std::fabs(Db(std::abs(b[k]) / std::abs(a[k])));
+        if (level > 1e-3)
+            EXPECT_LT(error, 0.1) << k;
+        else if (level > 1e-5)
+            EXPECT_LT(error, 2.0) << k;
     }
     // The linear-phase sinc peaks in its middle (8 samples in); its
     // minimum-phase twin within the first 4.

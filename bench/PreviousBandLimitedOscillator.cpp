@@ -1,0 +1,284 @@
+#include "bench/PreviousBandLimitedOscillator.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+/// A delay computed from a modulated width can fall a little outside the
+/// sample it belongs to; the correction is placed at the nearest end.
+double ClampDelay(double delay)
+{
+    if (!(delay > 0.0))
+        return 0.0;
+    return delay < 0.999999 ? delay : 0.999999;
+}
+
+double Clamp01(double v)
+{
+    if (!(v > 0.0))
+        return 0.0;
+    return v < 1.0 ? v : 1.0;
+}
+
+double Wrap01(double v)
+{
+    return v - std::floor(v);
+}
+
+} // namespace
+
+OscillatorShape CPreviousBandLimitedOscillator::ShapeFromParameter(double v)
+{
+    if (v < 1.0 / 3.0)
+        return OscillatorShape::Saw;
+    if (v < 2.0 / 3.0)
+        return OscillatorShape::Square;
+    return OscillatorShape::TriSquare;
+}
+
+CPreviousBandLimitedOscillator::CPreviousBandLimitedOscillator(const BandLimitedTable& step) : step(step)
+{
+    increment = IncrementFor(pitch);
+    Reset();
+}
+
+void CPreviousBandLimitedOscillator::SetSampleRate(int rate)
+{
+    sampleRate = rate > 0 ? rate : 44100;
+    increment = IncrementFor(pitch);
+}
+
+void CPreviousBandLimitedOscillator::SetShape(OscillatorShape newShape)
+{
+    shape = newShape;
+    Reset();
+}
+
+void CPreviousBandLimitedOscillator::SetPitch(double octaves)
+{
+    pitch = octaves;
+    increment = IncrementFor(pitch);
+}
+
+void CPreviousBandLimitedOscillator::SetPulseWidth(double value)
+{
+    width = value;
+}
+
+void CPreviousBandLimitedOscillator::Reset() noexcept
+{
+    pulse.residual.fill(0.0);
+    slope.residual.fill(0.0);
+    rampResidual.fill(0.0);
+    residualIndex = 0;
+    phase = 0.0;
+    const double w = Clamp01((width + 1.0) * 0.5);
+    pulse.high = HighAt(0.0, 0.0, w);
+    // The triangle peaks at w / 2 and rises 4 per period: at phase 0 it is
+    // 2w below its peak.
+    slope.high = HighAt(0.0, Wrap01(w * 0.5 + 0.5), 0.5);
+    triangle = 1.0 - 2.0 * w;
+}
+
+double CPreviousBandLimitedOscillator::IncrementFor(double octaves) const noexcept
+{
+    double hz = 440.0 * std::exp2(octaves - 5.0);
+    if (!(hz >= 1.0))
+        hz = 1.0;
+    hz = std::min(hz, sampleRate * 0.25);
+    return hz / sampleRate;
+}
+
+void CPreviousBandLimitedOscillator::AddStep(Residual& residual, double height, double delay) noexcept
+{
+    if (height == 0.0 || step.table.Empty() || step.oversampling <= 0)
+        return;
+    // The table is sampled oversampling times per output sample, so sample k
+    // after the jump reads the same fraction between two entries for every
+    // k: only the base index moves.
+    const double position = delay * step.oversampling;
+    const int base = static_cast<int>(position);
+    const double fraction = position - base;
+    const double* values = step.table.values;
+    const int count = step.table.count;
+    for (int k = 0; k < kResidualLength; ++k) {
+        const int i0 = base + k * step.oversampling;
+        if (i0 + 1 >= count)
+            break;   // the table has reached its final 1.0: nothing left to correct
+        const double value = values[i0] + (values[i0 + 1] - values[i0]) * fraction;
+        residual[static_cast<std::size_t>((residualIndex + k) & (kResidualLength - 1))] += height * (value - 1.0);
+    }
+}
+
+bool CPreviousBandLimitedOscillator::HighAt(double phase, double rise, double duty) noexcept
+{
+    if (duty <= 0.0)
+        return false;
+    if (duty >= 1.0)
+        return true;
+    double since = phase - rise;
+    if (since < 0.0)
+        since += 1.0;
+    return since < duty;
+}
+
+void CPreviousBandLimitedOscillator::TrackEdges(PulseTrack& track, double height, double rise, double duty,
+                                        double previousPhase, double inc) noexcept
+{
+    if (duty > 0.0 && duty < 1.0) {
+        // How far along this sample's step of the phase each edge lies; an
+        // edge further than the step was not passed.
+        double fall = rise + duty;
+        if (fall >= 1.0)
+            fall -= 1.0;
+        double toRise = rise - previousPhase;
+        if (toRise <= 0.0)
+            toRise += 1.0;
+        double toFall = fall - previousPhase;
+        if (toFall <= 0.0)
+            toFall += 1.0;
+        const bool passRise = toRise <= inc;
+        const bool passFall = toFall <= inc;
+        if (passRise || passFall) {
+            // At most one of each per sample (the step is at most a quarter
+            // period); the earlier acts first.
+            const bool riseFirst = passRise && (!passFall || toRise < toFall);
+            for (int e = 0; e < 2; ++e) {
+                const bool rising = (e == 0) == riseFirst;
+                if (!(rising ? passRise : passFall) || rising == track.high)
+                    continue;
+                const double distance = rising ? toRise : toFall;
+                AddStep(track.residual, rising ? height : -height, ClampDelay((inc - distance) / inc));
+                track.high = rising;
+            }
+        }
+    }
+    // A modulated width can move an edge across the phase without the phase
+    // crossing it; the pulse then follows at this sample.
+    const bool high = HighAt(phase, rise, duty);
+    if (high != track.high) {
+        AddStep(track.residual, high ? height : -height, 0.0);
+        track.high = high;
+    }
+}
+
+void CPreviousBandLimitedOscillator::TrackPulse(double previousPhase, double inc, double w, bool wrapped) noexcept
+{
+    // The pulse rises at phase 0 and falls at w: the general tracker's
+    // work with the wrap as the only rise, written out for the common case.
+    if (w > 0.0 && w < 1.0) {
+        if (wrapped) {
+            if (pulse.high) {
+                // It fell at w before the wrap.
+                AddStep(pulse.residual, -1.0, ClampDelay((phase + 1.0 - w) / inc));
+                pulse.high = false;
+            }
+            AddStep(pulse.residual, 1.0, ClampDelay(phase / inc));
+            pulse.high = true;
+        }
+        if (pulse.high && phase >= w && (wrapped || previousPhase < w)) {
+            AddStep(pulse.residual, -1.0, ClampDelay((phase - w) / inc));
+            pulse.high = false;
+        }
+    }
+    const bool high = phase < w;
+    if (high != pulse.high) {
+        AddStep(pulse.residual, high ? 1.0 : -1.0, 0.0);
+        pulse.high = high;
+    }
+}
+
+void CPreviousBandLimitedOscillator::Render(double* out, int frames, const double* pitchModulation,
+                                    const double* widthModulation, const double* syncIn, double* syncOut) noexcept
+{
+    switch (shape) {
+    case OscillatorShape::Saw:
+        RenderShape<OscillatorShape::Saw>(out, frames, pitchModulation, widthModulation, syncIn, syncOut);
+        break;
+    case OscillatorShape::Square:
+        RenderShape<OscillatorShape::Square>(out, frames, pitchModulation, widthModulation, syncIn, syncOut);
+        break;
+    case OscillatorShape::TriSquare:
+        RenderShape<OscillatorShape::TriSquare>(out, frames, pitchModulation, widthModulation, syncIn, syncOut);
+        break;
+    }
+}
+
+template <OscillatorShape kShape>
+void CPreviousBandLimitedOscillator::RenderShape(double* out, int frames, const double* pitchModulation,
+                                         const double* widthModulation, const double* syncIn,
+                                         double* syncOut) noexcept
+{
+    static_assert((kResidualLength & (kResidualLength - 1)) == 0, "the residual rings are indexed with a mask");
+    constexpr bool saw = kShape == OscillatorShape::Saw;
+    constexpr bool triSquare = kShape == OscillatorShape::TriSquare;
+    const double fixedWidth = Clamp01((width + 1.0) * 0.5);
+    const double fixedSlopeRise = Wrap01(fixedWidth * 0.5 + 0.5);
+    // Long enough not to bend the triangle audibly, short enough to pull
+    // rounding drift back to the middle.
+    const double leak = 1.0 - 1.0 / sampleRate;
+
+    for (int i = 0; i < frames; ++i) {
+        if (pitchModulation != nullptr && (i & (kPitchInterval - 1)) == 0)
+            increment = IncrementFor(pitch + pitchModulation[i]);
+        const double inc = increment;
+        double w = fixedWidth;
+        double slopeRise = fixedSlopeRise;
+        if (!saw && widthModulation != nullptr) {
+            w = Clamp01((width + widthModulation[i] + 1.0) * 0.5);
+            if (triSquare)
+                slopeRise = Wrap01(w * 0.5 + 0.5);
+        }
+        bool wrapped = false;
+
+        if (syncIn != nullptr && syncIn[i] < 0.5) {
+            // Restart at phase 0 on this sample; the jump from where the
+            // waveform would have gone is smoothed like any other. The
+            // triangle, an integral, simply turns.
+            if (saw)
+                AddStep(rampResidual, -Wrap01(phase + inc), 0.0);
+            phase = 0.0;
+            if (!saw) {
+                const bool high = w > 0.0;
+                if (high != pulse.high)
+                    AddStep(pulse.residual, high ? 1.0 : -1.0, 0.0);
+                pulse.high = high;
+            }
+            if (triSquare) {
+                const bool high = HighAt(0.0, slopeRise, 0.5);
+                if (high != slope.high)
+                    AddStep(slope.residual, high ? 2.0 : -2.0, 0.0);
+                slope.high = high;
+            }
+        } else {
+            const double previous = phase;
+            phase += inc;
+            if (phase >= 1.0) {
+                phase -= 1.0;
+                wrapped = true;
+                if (saw)
+                    AddStep(rampResidual, -1.0, ClampDelay(phase / inc));
+            }
+            if (!saw)
+                TrackPulse(previous, inc, w, wrapped);
+            if (triSquare)
+                TrackEdges(slope, 2.0, slopeRise, 0.5, previous, inc);
+        }
+
+        double value;
+        if (saw)
+            value = 2.0 * (phase + TakeCorrection(rampResidual)) - 1.0;
+        else
+            value = 2.0 * ((pulse.high ? 1.0 : 0.0) + TakeCorrection(pulse.residual)) - 1.0;
+        if (triSquare) {
+            const double slopeValue = (slope.high ? 1.0 : -1.0) + TakeCorrection(slope.residual);
+            triangle = (triangle + slopeValue * 4.0 * inc) * leak;
+            value = 0.5 * value + 0.5 * triangle;
+        }
+        out[i] = value;
+        residualIndex = (residualIndex + 1) & (kResidualLength - 1);
+        if (syncOut != nullptr)
+            syncOut[i] = wrapped ? 0.0 : 1.0;
+    }
+}
