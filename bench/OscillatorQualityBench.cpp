@@ -27,10 +27,10 @@
 
 #include "bench/BenchHost.h"
 #include "bench/PreviousBandLimitedOscillator.h"
-#include "stockpack/StepTableFormat.h"
+#include "stockpack/common/StepTableFormat.h"
 #include "stockpack/dsp/BandLimitedOscillator.h"
 #include "stockpack/dsp/BandLimitedStep.h"
-#include "tests/stockpack/OscillatorSpectrum.h"
+#include "tests/stockpack/dsp/OscillatorSpectrum.h"
 
 namespace {
 

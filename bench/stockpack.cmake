@@ -12,6 +12,6 @@ if(TARGET stockpack_core)
     corvane_benchmark(bench_oscillator_quality
         OscillatorQualityBench.cpp
         PreviousBandLimitedOscillator.cpp
-        ${CMAKE_SOURCE_DIR}/tests/stockpack/OscillatorSpectrum.cpp
+        ${CMAKE_SOURCE_DIR}/tests/stockpack/dsp/OscillatorSpectrum.cpp
         LIBS stockpack_core)
 endif()

@@ -27,10 +27,10 @@
 #include <utility>
 #include <vector>
 
-#include "stockpack/WaveTables.h"
+#include "stockpack/common/WaveTables.h"
 #include "stockpack/dsp/BandLimitedOscillator.h"
 #include "stockpack/dsp/BandLimitedStep.h"
-#include "tests/stockpack/OscillatorSpectrum.h"
+#include "tests/stockpack/dsp/OscillatorSpectrum.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <iterator>
 #include <vector>
 
-#include "stockpack/StepTableFormat.h"
+#include "stockpack/common/StepTableFormat.h"
 #include "stockpack/dsp/Fft.h"
 
 namespace {

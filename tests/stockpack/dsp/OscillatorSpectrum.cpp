@@ -1,4 +1,4 @@
-#include "tests/stockpack/OscillatorSpectrum.h"
+#include "tests/stockpack/dsp/OscillatorSpectrum.h"
 
 #include <algorithm>
 #include <cmath>
