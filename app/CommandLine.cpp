@@ -15,6 +15,7 @@
 #include "app/RenderCommand.h"
 #include "framework/Error.h"
 #include "project/Project.h"
+#include "plugins/vst/VSTCommands.h"
 #include "project/ProjectCommands.h"
 
 namespace {
@@ -132,6 +133,17 @@ int RunCommandLine(int argc, char** argv)
     infoOption->excludes(renderOption)->excludes(playOption);
     renderOption->excludes(playOption);
 
+    bool listVstCache = false;
+    bool rescanVst = false;
+    auto* vstCacheOption = app.add_flag("--list-vst-cache", listVstCache,
+                                        "List the VST scan cache: each plug-in file, usable or why not");
+    auto* rescanOption = app.add_flag("--rescan-vst", rescanVst,
+                                      "Examine every VST plug-in file again and list the cache");
+    vstCacheOption->excludes(rescanOption)->excludes(listOption)->excludes(infoOption)->excludes(renderOption)
+        ->excludes(playOption)->excludes(driversOption);
+    rescanOption->excludes(listOption)->excludes(infoOption)->excludes(renderOption)->excludes(playOption)
+        ->excludes(driversOption);
+
     app.add_flag("-q,--quiet", quiet, "No status lines, progress or summary");
     app.add_option("-o,--output", render.outputPath, "The WAV file --render writes")->needs(renderOption);
     app.add_option("--format", format, "float (32-bit, the default) or pcm16")
@@ -164,6 +176,10 @@ int RunCommandLine(int argc, char** argv)
             return ListMachines(quiet);
         if (listDrivers)
             return ListDrivers();
+        if (listVstCache)
+            return ListVstCache(stdout);
+        if (rescanVst)
+            return RescanVstPlugins(quiet, stdout);
         if (!infoPath.empty())
             return Info(infoPath, quiet);
         if (!render.projectPath.empty()) {
