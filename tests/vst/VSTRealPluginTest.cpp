@@ -301,3 +301,45 @@ TEST(VSTRealPlugIns, AProjectKeepsTheParametersOfRealPlugIns)
                 << paths[m] << " parameter " << i;
     }
 }
+
+TEST(VSTRealPlugIns, TheProgramRendersAndPlaysAProjectWithAPlugInSynth)
+{
+    if (!HaveSystemPlugIns())
+        GTEST_SKIP() << "dpf-plugins-vst is not installed";
+    ScratchFolder scratch;
+    const std::string file = scratch / "kars.cvx";
+    {
+        sequencing_test::CSequencingRig rig{512};
+        CVSTAdapterInfo* kars = RegisterFile(kSystemFolder + "/Kars-vst.so", rig.host.get(), *rig.registry);
+        ASSERT_NE(kars, nullptr);
+        CMachineContainer* synth = AddMachine(rig, kars, "Kars");
+        rig.studio->Connect(FirstConnector(synth, true, true), rig.studio->MasterContainer()->connectors[0]);
+        CPattern* pattern = rig.AddPattern(synth->machine, 8);
+        pattern->AddNote(0, 16, 69);
+        const CSequence& song = rig.sequenceEditor->Sequence();
+        rig.sequenceEditor->SetLength(8);
+        rig.sequenceEditor->PlaceEntry(song.IndexOfTrack(song.FindTrack(pattern->Target())), 0, pattern);
+        SaveProjectAs(*rig.project, file);
+    }
+    // The program's own start-up finds the plug-in in its VST folder.
+    const std::string folder = scratch / "vst";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(kSystemFolder + "/Kars-vst.so", folder + "/Kars-vst.so");
+    const std::vector<std::string> environment = {"VST_PATH=" + folder, "XDG_CACHE_HOME=" + (scratch / "cache"),
+                                                  "XDG_CONFIG_HOME=" + (scratch / "config"),
+                                                  "CORVANE_VST_SCANNER=" VST_SCANNER, "ASAN_OPTIONS=detect_leaks=0"};
+    const std::string wav = scratch / "kars.wav";
+    const ProgramResult render = RunProgram({"--render", file, "-o", wav, "--tail", "0.5"}, environment, scratch);
+    ASSERT_EQ(render.exitCode, 0) << render.err;
+    EXPECT_EQ(render.err.find("could not be loaded"), std::string::npos) << render.err;
+    // "Rendered <file>: ... peak <level> dB, ..."
+    const std::size_t peakAt = render.err.find("peak ");
+    ASSERT_NE(peakAt, std::string::npos) << render.err;
+    const double peakDb = std::strtod(render.err.c_str() + peakAt + 5, nullptr);
+    EXPECT_GT(peakDb, -30.0) << render.err;
+    EXPECT_LT(peakDb, 12.0) << render.err;
+    EXPECT_GT(std::filesystem::file_size(wav), 44100u);
+
+    const ProgramResult play = RunProgram({"--play", file, "--driver", "null", "--quiet"}, environment, scratch);
+    EXPECT_EQ(play.exitCode, 0) << play.err;
+}
