@@ -49,9 +49,12 @@ CVSTEditorWindow* CVSTEditorWindow::Create(CVSTAdapter* adapter, WindowHandle pa
         const char* name = adapter->Info() != nullptr ? adapter->name : nullptr;
         widgets->frame->setWindowTitle(QString::fromUtf8(name != nullptr ? name : "VST"));
     }
+    // Both native: the plug-in's window lives inside the client's X window,
+    // and only native windows move their X children when a layout moves
+    // them.
+    widgets->frame->setAttribute(Qt::WA_NativeWindow);
     widgets->client = new QWidget(widgets->frame);
     widgets->client->setAttribute(Qt::WA_NativeWindow);
-    widgets->client->setAttribute(Qt::WA_DontCreateNativeAncestors);
     widgets->client->setObjectName(QStringLiteral("VST"));
     auto* window = new CVSTEditorWindow(widgets);
     window->Resize(width > 0 ? width : 320, height > 0 ? height : 200);
