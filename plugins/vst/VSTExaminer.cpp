@@ -128,6 +128,7 @@ VSTScanRecord ExamineVstFile(const std::string& path, const VSTExamineOptions& o
     const ChildResult child = RunHelper(helper, path, options.timeoutSeconds);
     if (!child.started) {
         record.reason = "the scanner " + helper + " could not be started";
+        record.retry = true;
         return record;
     }
     if (child.timedOut) {

@@ -15,6 +15,9 @@ struct VSTScanRecord {
 
     bool ok = false;
     std::string reason;            // why it failed, when not ok
+    /// The failure was ours (the helper could not be started), not the
+    /// file's: it is not remembered, and the next start tries again.
+    bool retry = false;
 
     VSTEntryKind entry = VSTEntryKind::PluginMain;
     std::int32_t uniqueId = 0;

@@ -142,7 +142,8 @@ VSTScanReport ScanVstFolders(const VSTScanSettings& settings, CHost* host, CMach
             record = *file.known;
         } else {
             record = queue.Take(static_cast<std::size_t>(file.examineIndex));
-            cache.Put(record);
+            if (!record.retry)
+                cache.Put(record);
         }
         if (record.ok) {
             ++report.registered;

@@ -155,3 +155,25 @@ TEST(VSTScanner, TheProgramScansAtStartUpAndListsAndRescansTheCache)
     EXPECT_EQ(rescan.out, cache.out);
     EXPECT_NE(rescan.err.find("Examined 2 VST plug-in files"), std::string::npos) << rescan.err;
 }
+
+TEST(VSTScanner, AMissingHelperBlamesNoFile)
+{
+    ScratchFolder scratch;
+    const std::string root = scratch / "vst";
+    CopyTestPlugin("StereoEffect", root);
+    const std::string cache = scratch / "cache.json";
+    CCorvHost host(512, 44100, 0);
+    CMachineRegistry registry;
+    VSTScanSettings settings;
+    settings.folders = {root};
+    settings.cachePath = cache;
+    settings.examine.helperPath = scratch / "no-such-helper";
+    const VSTScanReport report = ScanVstFolders(settings, &host, &registry);
+    ASSERT_EQ(report.files.size(), 1u);
+    EXPECT_FALSE(report.files[0].ok);
+    EXPECT_NE(report.files[0].reason.find("could not be started"), std::string::npos);
+    // Not remembered: with the helper back, the file registers.
+    const VSTScanReport again = ScanInto(root, cache, &host, &registry);
+    EXPECT_EQ(again.examined, 1);
+    EXPECT_EQ(again.registered, 1);
+}
