@@ -78,6 +78,12 @@ std::intptr_t VSTHostCallback(vst::AEffect* effect, std::int32_t opcode, std::in
     std::intptr_t answer = 0;
     if (AnswerUnbound(entryHost, opcode, ptr, &answer))
         return answer;
+    // Calls that come from inside processing never search: the search takes
+    // the list lock, which the idle thread may hold while it waits for the
+    // machine lock this audio thread already has.
+    if (opcode == vst::audioMasterGetTime || opcode == vst::audioMasterProcessEvents ||
+        opcode == vst::audioMasterIOChanged)
+        return 0;
     adapter = vst_adapters::FindByEffect(effect);
     if (adapter == nullptr)
         return 0;

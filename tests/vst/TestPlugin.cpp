@@ -31,7 +31,7 @@ namespace {
 TestPluginProbe probe{};
 vst::AEffect effect{};
 vst::HostCallback host = nullptr;
-float parameters[3] = {1.0f, 0.25f, 0.5f};
+float parameters[4] = {1.0f, 0.25f, 0.5f, 0.0f};
 int program = 0;
 unsigned char chunk[] = {'c', 'h', 'u', 'n', 'k', 0, 1, 2, 3, 0xfe, 0xff};
 vst::ERect rect{0, 0, 120, 200};
@@ -101,12 +101,16 @@ std::intptr_t Dispatcher(vst::AEffect*, std::int32_t opcode, std::int32_t index,
             return 0;
         std::strcpy(static_cast<char*>(ptr), "First");
         return 1;
+    case vst::effIdle:
+        return ++probe.idleCalls < 3 ? 1 : 0;
     case vst::effEditGetRect:
         *static_cast<vst::ERect**>(ptr) = &rect;
         return 1;
     case vst::effOpen: {
         // A plug-in asks the host about itself while opening.
         probe.directory = reinterpret_cast<const char*>(host(&effect, vst::audioMasterGetDirectory, 0, 0, nullptr, 0));
+        // Idle time wanted, for three passes.
+        host(&effect, vst::audioMasterNeedIdle, 0, 0, nullptr, 0);
         return 0;
     }
     default:
@@ -141,13 +145,13 @@ void ProcessReplacing(vst::AEffect*, float** inputs, float** outputs, std::int32
 
 void SetParameter(vst::AEffect*, std::int32_t index, float value)
 {
-    if (index >= 0 && index < 3)
+    if (index >= 0 && index < 4)
         parameters[index] = value;
 }
 
 float GetParameter(vst::AEffect*, std::int32_t index)
 {
-    return index >= 0 && index < 3 ? parameters[index] : 0.0f;
+    return index >= 0 && index < 4 ? parameters[index] : 0.0f;
 }
 
 vst::AEffect* Create(vst::HostCallback callback)
@@ -171,7 +175,7 @@ vst::AEffect* Create(vst::HostCallback callback)
     effect.setParameter = &SetParameter;
     effect.getParameter = &GetParameter;
     effect.processReplacing = &ProcessReplacing;
-    effect.numParams = 3;
+    effect.numParams = 4;
     effect.numPrograms = 2;
     effect.numInputs = TEST_PLUGIN_KIND == KIND_SYNTH ? 0 : TEST_PLUGIN_KIND == KIND_ONE_TO_FOUR ? 1 : 2;
     effect.numOutputs = TEST_PLUGIN_KIND == KIND_ONE_TO_FOUR ? 4 : 2;

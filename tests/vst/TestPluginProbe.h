@@ -36,6 +36,7 @@ struct TestPluginProbe {
     int setChunkIndex;
     int setChunkSize;
     unsigned char setChunk[64];
+    int idleCalls;
 };
 
 using TestProbeFunction = TestPluginProbe* (*)();

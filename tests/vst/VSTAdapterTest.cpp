@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "framework/AudioBuffer.h"
 #include "framework/ControlBuffer.h"
@@ -84,7 +86,7 @@ TEST_F(VSTAdapterTest, PortsFollowTheChannelCountsAndTheMidiAnswer)
     EXPECT_TRUE(synth->ports[0]->Is(kPortControl | kPortInput));
     EXPECT_TRUE(synth->IsInstrument());
     EXPECT_FALSE(stereo->IsInstrument());
-    EXPECT_EQ(stereo->parameterCount, 3);
+    EXPECT_EQ(stereo->parameterCount, 4);
     EXPECT_EQ(stereo->programCount, 2);
     for (CMachine* machine : {static_cast<CMachine*>(stereo), static_cast<CMachine*>(oneToFour),
                               static_cast<CMachine*>(synth)})
@@ -263,7 +265,7 @@ TEST_F(VSTAdapterTest, ParameterStateUsesTheHostBlockAndReadsTheOldForm)
     EXPECT_TRUE(hostFormat);
     const std::vector<double> values = DecodeStateBlock(data, length);
     EXPECT_EQ(std::memcmp(data, "46HP", 4), 0);
-    EXPECT_EQ(values, (std::vector<double>{0.75, 0.25, 0.5}));
+    EXPECT_EQ(values, (std::vector<double>{0.75, 0.25, 0.5, 0.0}));
     std::free(data);
 
     // "hPvC": a count and 32-bit floats.
@@ -339,4 +341,31 @@ TEST_F(VSTAdapterTest, AVanishedPlugInGivesAMessageAndAProjectNamingItLoadsTheRe
     ASSERT_EQ(loaded.reports.size(), 1u);
     EXPECT_NE(loaded.reports[0].find("\"Effect\""), std::string::npos) << loaded.reports[0];
     EXPECT_EQ(loaded.studio->Containers().size(), 2u);   // the master and the synth
+}
+
+TEST_F(VSTAdapterTest, TheIdleThreadGivesIdleTimeUntilThePlugInDeclines)
+{
+    CVSTAdapter* adapter = Create("StereoEffect");
+    ASSERT_NE(adapter, nullptr);
+    TestPluginProbe* probe = ProbeOf(folder + "/StereoEffect.so");
+    // Asked for in effOpen; effIdle answers 1 twice, then 0, which ends it.
+    for (int waited = 0; waited < 200 && adapter->NeedsIdle(); ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(adapter->NeedsIdle());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(probe->idleCalls, 3);
+    ReleaseMachine(adapter);
+}
+
+TEST_F(VSTAdapterTest, TheSfzPlayerStartsWithItsFourthParameterAtTheMiddle)
+{
+    CopyTestPlugin("StereoEffect", scratch / "sfz", "sfz.so");
+    ScanInto(scratch / "sfz", scratch / "cache.json", rig.host.get(), rig.registry.get());
+    CVSTAdapter* sfz = Create("sfz");
+    CVSTAdapter* other = Create("StereoEffect");
+    ASSERT_TRUE(sfz && other);
+    EXPECT_EQ(sfz->GetParameter(3), 0.5);
+    EXPECT_EQ(other->GetParameter(3), 0.0);
+    ReleaseMachine(sfz);
+    ReleaseMachine(other);
 }
