@@ -31,7 +31,7 @@ int LogXError(Display* display, XErrorEvent* error)
 
 struct CVSTEditorWindow::Widgets {
     QPointer<QWidget> frame;
-    QWidget* client = nullptr;   // the native child the plug-in draws into
+    QPointer<QWidget> client;    // the native child the plug-in draws into
     QTimer* idleTimer = nullptr;
     Display* display = nullptr;
 };
@@ -79,7 +79,7 @@ CVSTEditorWindow::~CVSTEditorWindow()
 
 unsigned long CVSTEditorWindow::NativeId() const
 {
-    return static_cast<unsigned long>(widgets->client->winId());
+    return widgets->client.isNull() ? 0 : static_cast<unsigned long>(widgets->client->winId());
 }
 
 void* CVSTEditorWindow::DisplayPointer() const
@@ -95,9 +95,11 @@ WindowHandle CVSTEditorWindow::Handle() const
 void CVSTEditorWindow::Resize(int width, int height)
 {
     QPointer<QWidget> frame = widgets->frame;
-    QWidget* client = widgets->client;
+    QPointer<QWidget> client = widgets->client;
+    if (frame.isNull())
+        return;
     auto apply = [frame, client, width, height] {
-        if (frame.isNull())
+        if (frame.isNull() || client.isNull())
             return;
         client->setFixedSize(width, height);
         frame->setFixedSize(width, height);
@@ -126,12 +128,12 @@ void CVSTEditorWindow::Hide()
 
 int CVSTEditorWindow::Width() const
 {
-    return widgets->client->width();
+    return widgets->client.isNull() ? 0 : widgets->client->width();
 }
 
 int CVSTEditorWindow::Height() const
 {
-    return widgets->client->height();
+    return widgets->client.isNull() ? 0 : widgets->client->height();
 }
 
 void CVSTEditorWindow::InstallXErrorHandler()
