@@ -369,3 +369,30 @@ TEST_F(VSTAdapterTest, TheSfzPlayerStartsWithItsFourthParameterAtTheMiddle)
     ReleaseMachine(sfz);
     ReleaseMachine(other);
 }
+
+TEST(VSTProjects, PlugInsSharingAnIdentifierComeBackAsTheTypeTheirNameCarries)
+{
+    // Identifiers keep 16 bits of the unique ID; Debian's MaFreeverb and
+    // MaGigaverb share one. Two copies of one plug-in stand in for them.
+    ScratchFolder scratch;
+    const std::string folder = scratch / "vst";
+    CopyTestPlugin("StereoEffect", folder, "Alpha.so");
+    CopyTestPlugin("StereoEffect", folder, "Alpha Beta.so");
+    const std::string file = scratch / "twins.cvx";
+    {
+        sequencing_test::CSequencingRig rig{64};
+        ScanInto(folder, scratch / "cache.json", rig.host.get(), rig.registry.get());
+        CVSTAdapterInfo* second = FindType(*rig.registry, "Alpha Beta");
+        ASSERT_NE(second, nullptr);
+        ASSERT_STREQ(second->identifier, FindType(*rig.registry, "Alpha")->identifier);
+        ASSERT_NE(rig.studio->CreateMachine(second, 10, 10), nullptr);
+        ASSERT_NE(rig.studio->CreateMachine(FindType(*rig.registry, "Alpha"), 10, 10), nullptr);
+        SaveProjectAs(*rig.project, file);
+    }
+    sequencing_test::CSequencingRig loaded{64};
+    ScanInto(folder, scratch / "cache.json", loaded.host.get(), loaded.registry.get());
+    OpenProject(*loaded.project, file);
+    ASSERT_EQ(loaded.studio->Containers().size(), 3u);
+    EXPECT_STREQ(loaded.studio->Containers()[1]->descriptor->name, "Alpha Beta");
+    EXPECT_STREQ(loaded.studio->Containers()[2]->descriptor->name, "Alpha");
+}
