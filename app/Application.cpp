@@ -20,6 +20,7 @@
 #include "platform/Directory.h"
 #include "platform/SystemInfo.h"
 #include "plugins/MachineLibraryLoader.h"
+#include "plugins/vst/VSTScanner.h"
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
 #include "sequencing/PatternEditor.h"
@@ -110,6 +111,12 @@ void CApplication::Init(const Settings& newSettings)
     RegisterBuiltinMachines(*host, *registry, BuiltinMachineServices{midiDevices.get(), recorder.get()});
     const std::string folder = settings.plugInFolder.empty() ? DefaultPlugInFolder() : settings.plugInFolder;
     LoadMachineLibraries(folder, *host, *registry, settings.status);
+    VSTScanSettings vstScan;
+    vstScan.folders = options->vstPaths;
+    vstScan.rescan = settings.rescanVst;
+    vstScan.examine.timeoutSeconds = DefaultScanTimeoutSeconds();
+    vstScan.status = settings.status;
+    ScanVstFolders(vstScan, host.get(), registry.get());
 
     peakMeter = std::make_unique<CPeakMeter>();
     studio = std::make_unique<CStudio>(*host);

@@ -40,6 +40,9 @@ public:
         /// Start the current driver and the display thread (not for offline
         /// rendering or inspection).
         bool startAudio = true;
+        /// Examine every VST plug-in file again instead of trusting the
+        /// scan cache.
+        bool rescanVst = false;
         /// Where start-up status lines go; standard error when headless.
         std::function<void(const std::string&)> status;
         /// Opens the studio's windows once the project objects exist and

@@ -20,6 +20,7 @@
 #include "app/RenderCommand.h"
 #include "framework/Error.h"
 #include "project/Project.h"
+#include "plugins/vst/VSTCommands.h"
 #include "project/ProjectCommands.h"
 
 namespace {
@@ -197,6 +198,17 @@ int RunCommandLine(int argc, char** argv)
     infoOption->excludes(renderOption)->excludes(playOption);
     renderOption->excludes(playOption);
 
+    bool listVstCache = false;
+    bool rescanVst = false;
+    auto* vstCacheOption = app.add_flag("--list-vst-cache", listVstCache,
+                                        "List the VST scan cache: each plug-in file, usable or why not");
+    auto* rescanOption = app.add_flag("--rescan-vst", rescanVst,
+                                      "Examine every VST plug-in file again and list the cache");
+    vstCacheOption->excludes(rescanOption)->excludes(listOption)->excludes(infoOption)->excludes(renderOption)
+        ->excludes(playOption)->excludes(driversOption);
+    rescanOption->excludes(listOption)->excludes(infoOption)->excludes(renderOption)->excludes(playOption)
+        ->excludes(driversOption);
+
     app.add_flag("-q,--quiet", quiet, "No status lines, progress or summary");
     app.add_option("-o,--output", render.outputPath, "The WAV file --render writes")->needs(renderOption);
     app.add_option("--format", format, "float (32-bit, the default) or pcm16")
@@ -241,6 +253,10 @@ int RunCommandLine(int argc, char** argv)
             result = ListMachines(quiet);
         else if (listDrivers)
             result = ListDrivers();
+        else if (listVstCache)
+            result = ListVstCache(stdout);
+        else if (rescanVst)
+            result = RescanVstPlugins(quiet, stdout);
         else if (!infoPath.empty())
             result = Info(infoPath, quiet);
         else if (!bankPath.empty()) {

@@ -16,7 +16,7 @@ add_library(studio_window STATIC
     ${CMAKE_CURRENT_LIST_DIR}/SplashWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StudioStyle.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VolumeSliderView.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/VstPathsPage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VSTPaths.cpp
 )
 target_include_directories(studio_window PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(studio_window PUBLIC application editors_gui gui samples_gui Qt6::Widgets)

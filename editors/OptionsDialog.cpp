@@ -7,7 +7,7 @@
 
 #include "app/Application.h"
 #include "editors/DriverOptionsPage.h"
-#include "editors/VstPathsPage.h"
+#include "editors/VSTPaths.h"
 #include "host/AppOptions.h"
 
 COptionsDialog::COptionsDialog(CApplication& application, CFileChooser& chooser, CMessageSink& messages, QWidget* parent)
@@ -16,7 +16,7 @@ COptionsDialog::COptionsDialog(CApplication& application, CFileChooser& chooser,
     setWindowTitle(QStringLiteral("Options"));
     pages = new QTabWidget(this);
     driverPage = new CDriverOptionsPage(application, messages, pages);
-    vstPage = new CVstPathsPage(application.Options(), chooser, pages);
+    vstPage = new CVSTPaths(application.Options(), chooser, pages);
     pages->addTab(driverPage, QStringLiteral("Audio Output"));
     pages->addTab(vstPage, QStringLiteral("VST Paths"));
 

@@ -11,7 +11,7 @@ class CApplication;
 class CDriverOptionsPage;
 class CFileChooser;
 class CMessageSink;
-class CVstPathsPage;
+class CVSTPaths;
 class QTabWidget;
 
 class COptionsDialog : public QDialog {
@@ -22,7 +22,7 @@ public:
     void ShowOptions();
 
     CDriverOptionsPage* DriverPage() const { return driverPage; }
-    CVstPathsPage* VstPage() const { return vstPage; }
+    CVSTPaths* VstPage() const { return vstPage; }
     QTabWidget* Pages() const { return pages; }
 
 protected:
@@ -32,5 +32,5 @@ private:
     CApplication& application;
     QTabWidget* pages;
     CDriverOptionsPage* driverPage;
-    CVstPathsPage* vstPage;
+    CVSTPaths* vstPage;
 };

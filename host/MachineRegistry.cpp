@@ -1,6 +1,7 @@
 #include "host/MachineRegistry.h"
 
 #include <cstring>
+#include <string>
 
 #include "framework/Error.h"
 #include "framework/Machine.h"
@@ -56,6 +57,30 @@ CMachineInfo* CMachineRegistry::FindByIdentifier(const char* identifier) const
             return entry->descriptor;
     }
     return nullptr;
+}
+
+CMachineInfo* CMachineRegistry::FindByIdentifier(const char* identifier, const char* instanceName) const
+{
+    CMachineInfo* first = FindByIdentifier(identifier);
+    if (first == nullptr || instanceName == nullptr)
+        return first;
+    // The longest type name the instance name starts with: "Foo Bar 1"
+    // is a "Foo Bar", not a "Foo".
+    const std::string instance = instanceName;
+    CMachineInfo* best = first;
+    std::size_t bestLength = 0;
+    for (const auto& entry : entries) {
+        const char* entryIdentifier = entry->descriptor->identifier;
+        const char* name = entry->descriptor->name;
+        if (entryIdentifier == nullptr || name == nullptr || std::strcmp(entryIdentifier, identifier) != 0)
+            continue;
+        const std::string typeName = name;
+        if ((instance == typeName || instance.starts_with(typeName + " ")) && typeName.size() > bestLength) {
+            best = entry->descriptor;
+            bestLength = typeName.size();
+        }
+    }
+    return best;
 }
 
 CMachine* CMachineRegistry::CreateByIdentifier(const char* identifier, CMachineInfo** descriptor) const

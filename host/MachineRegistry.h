@@ -40,6 +40,11 @@ public:
     CMachine* CreateByName(const char* name, CMachineInfo** descriptor = nullptr) const;
     /// The first type whose identifier equals identifier, or null.
     CMachineInfo* FindByIdentifier(const char* identifier) const;
+    /// As above, but when several types share the identifier (VST
+    /// identifiers keep only 16 bits of a plug-in's ID, and real plug-ins
+    /// collide), the one whose name the machine's instance name carries
+    /// ("<type>" or "<type> <n>", as new machines are named) wins.
+    CMachineInfo* FindByIdentifier(const char* identifier, const char* instanceName) const;
     /// A machine of the first type with this identifier, or null when there
     /// is none (the caller reports the missing type).
     CMachine* CreateByIdentifier(const char* identifier, CMachineInfo** descriptor = nullptr) const;

@@ -157,7 +157,7 @@ void CProjectReader::ReadMachineRecord()
     if (name == "CorvPlug::KV Moravox")
         name = "CorvPlug::KV RazuZuri";
 
-    CMachineInfo* descriptor = project.registry.FindByIdentifier(type.c_str());
+    CMachineInfo* descriptor = project.registry.FindByIdentifier(type.c_str(), name.c_str());
     CMachineContainer* machine = nullptr;
     if (descriptor != nullptr)
         machine = CreateMachine(descriptor, name, ReadLittleEndianInt32(fixed + fmt::kMachineXOffset),

@@ -1,5 +1,5 @@
 #pragma once
-// CVstPathsPage: the options dialog's "VST Paths" page: the folders
+// CVSTPaths: the options dialog's "VST Paths" page: the folders
 // searched for VST plug-ins, with "Add Path..." (a folder chooser titled
 // "Select VST PlugIn Folder") and "Remove Selected Path". Changes go into
 // the options at once and are used from the next start.
@@ -13,9 +13,9 @@ class CFileChooser;
 class QListWidget;
 class QPushButton;
 
-class CVstPathsPage : public QWidget {
+class CVSTPaths : public QWidget {
 public:
-    CVstPathsPage(CAppOptions& options, CFileChooser& chooser, QWidget* parent = nullptr);
+    CVSTPaths(CAppOptions& options, CFileChooser& chooser, QWidget* parent = nullptr);
 
     /// "Add Path...": asks for a folder and appends it unless listed.
     void AddPath();

@@ -1,4 +1,4 @@
-#include "editors/VstPathsPage.h"
+#include "editors/VSTPaths.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@
 #include "gui/DialogServices.h"
 #include "host/AppOptions.h"
 
-CVstPathsPage::CVstPathsPage(CAppOptions& options, CFileChooser& chooser, QWidget* parent)
+CVSTPaths::CVSTPaths(CAppOptions& options, CFileChooser& chooser, QWidget* parent)
     : QWidget(parent), options(options), chooser(chooser)
 {
     auto* note = new QLabel(QStringLiteral("Folders searched for VST plug-ins, with their subfolders. "
@@ -39,7 +39,7 @@ CVstPathsPage::CVstPathsPage(CAppOptions& options, CFileChooser& chooser, QWidge
     ShowPaths();
 }
 
-void CVstPathsPage::ShowPaths()
+void CVSTPaths::ShowPaths()
 {
     list->clear();
     for (const std::string& path : options.vstPaths)
@@ -47,19 +47,19 @@ void CVstPathsPage::ShowPaths()
     removeButton->setEnabled(list->currentRow() >= 0);
 }
 
-void CVstPathsPage::AddPath()
+void CVSTPaths::AddPath()
 {
     const auto folder = chooser.ChooseFolder("Select VST PlugIn Folder");
     if (!folder)
         return;
-    auto& paths = options.vstPaths;
-    if (std::find(paths.begin(), paths.end(), *folder) == paths.end())
-        paths.push_back(*folder);
+    // Appended even when listed already: the list is the user's, and the
+    // scan registers each plug-in file once however often it is reached.
+    options.vstPaths.push_back(*folder);
     ShowPaths();
-    list->setCurrentRow(static_cast<int>(std::find(paths.begin(), paths.end(), *folder) - paths.begin()));
+    list->setCurrentRow(list->count() - 1);
 }
 
-void CVstPathsPage::RemoveSelectedPath()
+void CVSTPaths::RemoveSelectedPath()
 {
     const int row = list->currentRow();
     if (row < 0 || row >= static_cast<int>(options.vstPaths.size()))
