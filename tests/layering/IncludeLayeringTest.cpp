@@ -21,20 +21,28 @@ namespace {
 
 // Lower ranks sit below higher ones; folders of one rank do not include
 // each other. A subfolder not listed belongs to its parent (platform/audio
-// is platform).
+// is platform); an entry may also name one class's file pair
+// (app/Application is app/Application.h and app/Application.cpp).
 const std::map<std::string, int> kRank = {
     {"platform", 0},
     {"framework", 1},
     {"gui", 2},
     {"samples", 2},
+    {"samples/gui", 3},   // the bank explorer and sample analyzer windows
     {"host", 3},          // the engine, its registry and the peak meter it feeds
     {"drivers", 4},
     {"machines", 4},      // built-in machines and their registration
     {"plugins", 4},
     {"sequencing", 4},
     {"project", 5},
-    {"editors", 6},
-    {"app", 7},
+    // The application object and the project commands sit below the windows
+    // that call them; the program's entry and command line sit above.
+    {"app/DriverManager", 6},
+    {"app/GraphicsThread", 6},
+    {"app/Application", 7},
+    {"app/StudioCommands", 8},
+    {"editors", 9},
+    {"app", 10},
 
     {"stockpack/dsp", 2},
     {"stockpack/common", 3},
@@ -71,7 +79,7 @@ std::string UnitOf(const std::string& path)
 {
     std::string best;
     for (const auto& [unit, rank] : kRank)
-        if (path.starts_with(unit + "/") && unit.size() > best.size())
+        if ((path.starts_with(unit + "/") || path.starts_with(unit + ".")) && unit.size() > best.size())
             best = unit;
     return best;
 }
