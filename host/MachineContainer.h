@@ -3,6 +3,7 @@
 // port, its worker thread and completion semaphore, and what the project
 // stores about its box (name, type identifier, position, GUI mode).
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,7 +43,9 @@ public:
     CMachineInfo* descriptor;
     std::string identifier;                  // the descriptor's, stored in projects
     std::vector<CConnector*> connectors;     // in port order
-    bool processed = true;                   // set while or after processed in the current block
+    // Set while or after processed in the current block; read without the
+    // machine lock by a thread deciding whether to help with it.
+    std::atomic<bool> processed{true};
     CWorkThread worker;
     CSemaphore done;                         // released once per processing request
     int x = 0;

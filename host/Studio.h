@@ -4,9 +4,11 @@
 // computes one block of audio each time the output driver asks.
 //
 // Threads: the driver's callback thread renders (RenderBlock) with the
-// studio lock held for the whole block; every machine reachable from the
-// master renders on its own worker; the user-interface thread changes the
-// graph, always under the studio lock, so never during a block.
+// studio lock held for the whole block. A machine's sources are split: the
+// last one runs on the machine's own thread, the others on their workers
+// (or on the asking thread, when it finds one not yet started), each under
+// its own machine lock and once per block. The user-interface thread
+// changes the graph, always under the studio lock, so never during a block.
 
 #include <array>
 #include <cstdint>
@@ -125,8 +127,12 @@ public:
     CCorvHost& Host() { return host; }
 
 private:
-    void RequestSources(CMachineContainer* container, bool auxiliaryStage);
-    void WaitForSources(CMachineContainer* container, bool auxiliaryStage);
+    void RunSources(CMachineContainer* container, bool auxiliaryStage);
+    static CMachineContainer* SourceRunHere(CMachineContainer* container, bool auxiliaryStage);
+    static void RequestSources(CMachineContainer* container, bool auxiliaryStage, CMachineContainer* runHere);
+    void RunHere(CMachineContainer* source);
+    void HelpWithSources(CMachineContainer* container, bool auxiliaryStage, CMachineContainer* runHere);
+    static void WaitForSources(CMachineContainer* container, bool auxiliaryStage, CMachineContainer* runHere);
     static void ProcessRequest(std::uintptr_t container);
     void DisconnectAllOf(CMachineContainer* container);
     void DestroyContainer(CMachineContainer* container);

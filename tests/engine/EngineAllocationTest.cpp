@@ -40,15 +40,17 @@ public:
 };
 
 /// A source that allocates in Work when asked, to show that the count sees
-/// the workers.
+/// the workers. Two of them meet inside Work, so one of the two is surely
+/// not on the callback thread.
 class CAllocatingSource : public CSource {
 public:
-    explicit CAllocatingSource(CCorvHost* host) : CSource(host, false) {}
+    CAllocatingSource(CCorvHost* host, CRendezvous& rendezvous) : CSource(host, false), rendezvous(rendezvous) {}
     std::atomic<bool> allocate{false};
 
 protected:
     void Render() override
     {
+        rendezvous.Meet(workCount.load());
         if (allocate) {
             // A direct call, which the compiler may not elide the way it may
             // a new-expression.
@@ -61,6 +63,7 @@ protected:
     double Sample(int, int, int) override { return 0.0; }
 
 private:
+    CRendezvous& rendezvous;
     std::atomic<void*> sink{nullptr};
 };
 
@@ -69,16 +72,21 @@ private:
 TEST(EngineAllocation, CountSeesAllocationsOnWorkerThreads)
 {
     CEngineStudio engine(kBlock);
-    auto* source = engine.Add<CAllocatingSource>("Allocating");
-    ASSERT_NE(engine.ConnectToMaster(source, 0), nullptr);
+    CRendezvous rendezvous(2);
+    auto* first = engine.Add<CAllocatingSource>("First", rendezvous);
+    auto* second = engine.Add<CAllocatingSource>("Second", rendezvous);
+    ASSERT_NE(engine.ConnectToMaster(first, 0), nullptr);
+    ASSERT_NE(engine.ConnectToMaster(second, 0), nullptr);
     engine.RenderQuietly(4);
 
-    source->allocate = true;
+    first->allocate = true;
+    second->allocate = true;
     AllocationCount count;
     engine.RenderQuietly(3);
     const long counted = count.Stop();
-    EXPECT_GE(counted, 3);
-    EXPECT_NE(source->workThreadId.load(), std::this_thread::get_id());
+    EXPECT_EQ(rendezvous.missed, 0);
+    EXPECT_GE(counted, 6);
+    EXPECT_NE(first->workThreadId.load(), second->workThreadId.load());
 }
 
 TEST(EngineAllocation, SteadyStateBlocksAllocateNothing)
