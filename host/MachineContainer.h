@@ -46,6 +46,14 @@ public:
     // Set while or after processed in the current block; read without the
     // machine lock by a thread deciding whether to help with it.
     std::atomic<bool> processed{true};
+    // Requests queued to the worker and not yet run; those of them whose
+    // machine another thread ran first (machine lock held); the asker that
+    // queued the latest request; the asker whose request was revoked, until
+    // it has skipped its wait.
+    std::atomic<int> pendingRequests{0};
+    int revokedRequests = 0;
+    std::atomic<std::uintptr_t> askedBy{0};
+    std::atomic<std::uintptr_t> ranFor{0};
     CWorkThread worker;
     CSemaphore done;                         // released once per processing request
     int x = 0;

@@ -127,18 +127,20 @@ public:
     CCorvHost& Host() { return host; }
 
 private:
+    static constexpr int kMaxHelpers = 8;
+    static constexpr int kMaxQueued = 64;
+    static int HelperCount();
+    /// Gets every source of a stage processed (StudioSources.cpp).
     void RunSources(CMachineContainer* container, bool auxiliaryStage);
-    static CMachineContainer* SourceRunHere(CMachineContainer* container, bool auxiliaryStage);
-    static void RequestSources(CMachineContainer* container, bool auxiliaryStage, CMachineContainer* runHere);
-    void RunHere(CMachineContainer* source);
-    void HelpWithSources(CMachineContainer* container, bool auxiliaryStage, CMachineContainer* runHere);
-    static void WaitForSources(CMachineContainer* container, bool auxiliaryStage, CMachineContainer* runHere);
+    /// Processes source under its lock unless already processed this block.
+    void Claim(CMachineContainer* source);
     static void ProcessRequest(std::uintptr_t container);
     void DisconnectAllOf(CMachineContainer* container);
     void DestroyContainer(CMachineContainer* container);
 
     CCorvHost& host;
     CMutex lock;
+    const int helpers = HelperCount();
     std::vector<CMachineContainer*> containers;
     CMachineContainer* masterContainer = nullptr;
     double masterGain = 0.0;
@@ -154,3 +156,7 @@ private:
     // allocates.
     std::array<double, kMaxMeteredChannels> peaks{};
 };
+
+/// Flushes denormals to zero on the calling thread; every thread that
+/// renders calls it first.
+void SetFlushToZeroForRendering() noexcept;

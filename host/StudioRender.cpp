@@ -18,20 +18,7 @@
 #include "host/MachineContainer.h"
 #include "platform/Thread.h"
 
-#if defined(__SSE__)
-#include <xmmintrin.h>
-#endif
-
 namespace {
-
-// Denormals cost hundreds of cycles each in feedback filters; flush them on
-// every thread that renders.
-void SetFlushToZero() noexcept
-{
-#if defined(__SSE__)
-    _mm_setcsr(_mm_getcsr() | 0x8040);
-#endif
-}
 
 bool IsAuxiliaryPort(const CPort* port)
 {
@@ -48,19 +35,10 @@ void CStudio::AudioCallback(void* context, int channels, double** outputs, int l
             std::memset(outputs[c], 0, sizeof(double) * static_cast<std::size_t>(length));
         return;
     }
-    SetFlushToZero();
+    SetFlushToZeroForRendering();
     studio->lock.Lock();
     studio->RenderBlock(channels, outputs, length);
     studio->lock.Unlock();
-}
-
-void CStudio::ProcessRequest(std::uintptr_t argument)
-{
-    auto* container = reinterpret_cast<CMachineContainer*>(argument);
-    SetFlushToZero();
-    container->machine->Lock();
-    container->studio->ProcessContainer(container, true);
-    container->machine->Unlock();
 }
 
 void CStudio::RenderBlock(int channels, double** outputs, int length)
@@ -145,109 +123,6 @@ void CStudio::RenderBlock(int channels, double** outputs, int length)
             peakMeter->Feed(peaks[0], peaks[0]);
     }
     lock.Unlock();
-}
-
-// Each stage's requested sources (non-auxiliary cables into the stage's
-// input ports) are split: the last one in port and cable order runs on the
-// asking thread, the others are queued to their own workers. A lone
-// upstream chain therefore runs on one thread with no wake at all, while
-// independent branches still run in parallel. A source cabled twice is
-// asked for once per cable, as each worker request pairs with one wait; the
-// one run here is skipped in both loops.
-CMachineContainer* CStudio::SourceRunHere(CMachineContainer* container, bool auxiliaryStage)
-{
-    CMachineContainer* last = nullptr;
-    for (CConnector* connector : container->connectors) {
-        const CPort* port = connector->port;
-        if (!(port->flags & kPortInput) || IsAuxiliaryPort(port) != auxiliaryStage)
-            continue;
-        for (CConnection* connection : connector->connections) {
-            if (!IsAuxiliaryPort(connection->source->port))
-                last = connection->source->owner;
-        }
-    }
-    return last;
-}
-
-void CStudio::RequestSources(CMachineContainer* container, bool auxiliaryStage, CMachineContainer* runHere)
-{
-    for (CConnector* connector : container->connectors) {
-        const CPort* port = connector->port;
-        if (!(port->flags & kPortInput) || IsAuxiliaryPort(port) != auxiliaryStage)
-            continue;
-        for (CConnection* connection : connector->connections) {
-            if (IsAuxiliaryPort(connection->source->port))
-                continue;
-            CMachineContainer* source = connection->source->owner;
-            if (source == runHere)
-                continue;
-            // A full queue drains as the worker runs, and a dropped request
-            // would leave its waiter waiting forever: retry instead.
-            while (!source->worker.GetHandle()->QueueProcedure(&CStudio::ProcessRequest,
-                                                               reinterpret_cast<std::uintptr_t>(source)))
-                std::this_thread::yield();
-        }
-    }
-}
-
-void CStudio::RunHere(CMachineContainer* source)
-{
-    // Exactly what a worker's request does, minus the semaphore: the same
-    // machine lock around the same processing, so a machine cannot tell
-    // which thread ran it.
-    source->machine->Lock();
-    ProcessContainer(source, false);
-    source->machine->Unlock();
-}
-
-void CStudio::HelpWithSources(CMachineContainer* container, bool auxiliaryStage, CMachineContainer* runHere)
-{
-    // Sources whose workers have not started yet (on a loaded machine or
-    // with more branches than processors) run here instead of being waited
-    // for; the worker's request then finds them processed and only signals.
-    // Backwards, because the workers were woken in forward order.
-    for (auto connector = container->connectors.rbegin(); connector != container->connectors.rend(); ++connector) {
-        const CPort* port = (*connector)->port;
-        if (!(port->flags & kPortInput) || IsAuxiliaryPort(port) != auxiliaryStage)
-            continue;
-        const auto& connections = (*connector)->connections;
-        for (auto connection = connections.rbegin(); connection != connections.rend(); ++connection) {
-            if (IsAuxiliaryPort((*connection)->source->port))
-                continue;
-            CMachineContainer* source = (*connection)->source->owner;
-            if (source != runHere && !source->processed.load(std::memory_order_acquire))
-                RunHere(source);
-        }
-    }
-}
-
-void CStudio::WaitForSources(CMachineContainer* container, bool auxiliaryStage, CMachineContainer* runHere)
-{
-    for (CConnector* connector : container->connectors) {
-        const CPort* port = connector->port;
-        if (!(port->flags & kPortInput) || IsAuxiliaryPort(port) != auxiliaryStage)
-            continue;
-        for (CConnection* connection : connector->connections) {
-            if (IsAuxiliaryPort(connection->source->port))
-                continue;
-            CMachineContainer* source = connection->source->owner;
-            if (source != runHere)
-                source->done.Wait();
-        }
-    }
-}
-
-void CStudio::RunSources(CMachineContainer* container, bool auxiliaryStage)
-{
-    CMachineContainer* runHere = SourceRunHere(container, auxiliaryStage);
-    if (runHere == nullptr)
-        return;
-    // Every other source is asked before any work is done here, so
-    // independent branches render in parallel.
-    RequestSources(container, auxiliaryStage, runHere);
-    RunHere(runHere);
-    HelpWithSources(container, auxiliaryStage, runHere);
-    WaitForSources(container, auxiliaryStage, runHere);
 }
 
 void CStudio::ProcessContainer(CMachineContainer* container, bool signal)

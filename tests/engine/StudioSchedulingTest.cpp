@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/AudioBuffer.h"
 #include "framework/HostMutex.h"
 #include "platform/Thread.h"
 #include "tests/engine/TestMachines.h"
@@ -297,4 +298,40 @@ TEST(StudioScheduling, PlaybackHookQueuesEventsForThisBlockUnderThePatternLock)
     EXPECT_EQ(probe->seen[2].time, 100);
     engine.studio->SetPlaybackHook({});
     engine.studio->SetPatternLock(nullptr);
+}
+
+TEST(StudioScheduling, SharedSourcesInWideFanInsAreCompleteBeforeEveryConsumer)
+{
+    // Sixteen sources, each read by four mixing gains and by the master:
+    // whichever thread runs a source, every consumer must see this block's
+    // value, and each source must run once. A consumer reading a source
+    // still in Work, or twice processed, shows as a wrong sum.
+    CEngineStudio engine(kBlock);
+    std::vector<CCountingSource*> sources;
+    std::vector<CGain*> gains;
+    for (int i = 0; i < 16; ++i)
+        sources.push_back(engine.Add<CCountingSource>("Counter", false));
+    for (int g = 0; g < 4; ++g) {
+        auto* gain = engine.Add<CGain>("Gain", false, false, 1.0);
+        for (CCountingSource* source : sources)
+            ASSERT_NE(engine.Connect(source, 0, gain, 0), nullptr);
+        ASSERT_NE(engine.ConnectToMaster(gain, 1), nullptr);
+        gains.push_back(gain);
+    }
+    for (CCountingSource* source : sources)
+        ASSERT_NE(engine.ConnectToMaster(source, 0), nullptr);
+    const CAudioBuffer* masterIn = engine.studio->MasterContainer()->machine->ports[0]->audio;
+
+    constexpr int kBlocks = 300;
+    for (int block = 1; block <= kBlocks; ++block) {
+        engine.RenderQuietly(1);
+        ASSERT_EQ(masterIn->left[0], 80.0 * block) << block;
+        ASSERT_EQ(gains[static_cast<std::size_t>(block % 4)]->firstInputs.back(), 16.0 * block) << block;
+    }
+    for (CCountingSource* source : sources) {
+        EXPECT_EQ(source->workCount, kBlocks);
+        EXPECT_TRUE(source->lockedInWork);
+    }
+    for (CGain* gain : gains)
+        EXPECT_EQ(gain->workCount, kBlocks);
 }
