@@ -54,6 +54,9 @@ public:
     int revokedRequests = 0;
     std::atomic<std::uintptr_t> askedBy{0};
     std::atomic<std::uintptr_t> ranFor{0};
+    // Idle passes that have this container in their copy of the list; it is
+    // destroyed only when none has.
+    std::atomic<int> idlePins{0};
     CWorkThread worker;
     CSemaphore done;                         // released once per processing request
     int x = 0;

@@ -4,6 +4,8 @@
 #include "host/Studio.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 
@@ -48,6 +50,9 @@ void CStudio::Clear()
 
 void CStudio::DestroyContainer(CMachineContainer* container)
 {
+    // An idle pass may still be calling Idle on it.
+    while (container->idlePins.load(std::memory_order_acquire) > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     delete container;
 }
 
@@ -121,8 +126,11 @@ bool CStudio::DeleteMachine(CMachineContainer* container)
     containers.erase(found);
     for (const ContainerHook& hook : deleteHooks)
         hook(container);
-    DestroyContainer(container);
     lock.Unlock();
+    // Unreachable from the graph now, so the callback cannot ask for it:
+    // joining its worker and releasing the machine (a plug-in may take its
+    // time) happen without keeping the callback waiting.
+    DestroyContainer(container);
     return true;
 }
 
@@ -175,8 +183,19 @@ void CStudio::SetBlockSize(int length)
 
 void CStudio::IdlePass()
 {
+    // The studio lock only while the list is copied: Idle runs without it,
+    // each machine under its own lock (so never beside its Work), and a
+    // machine deleted meanwhile stays alive until its Idle has returned.
     lock.Lock();
-    for (CMachineContainer* container : containers)
-        container->machine->Idle();
+    idleList.assign(containers.begin(), containers.end());
+    for (CMachineContainer* container : idleList)
+        container->idlePins.fetch_add(1, std::memory_order_relaxed);
     lock.Unlock();
+    for (CMachineContainer* container : idleList) {
+        container->machine->Lock();
+        container->machine->Idle();
+        container->machine->Unlock();
+        container->idlePins.fetch_sub(1, std::memory_order_release);
+    }
+    idleList.clear();
 }

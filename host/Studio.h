@@ -112,7 +112,8 @@ public:
     /// Pattern player first, then every machine, each under its own lock.
     void SetSampleRate(int rate);
     void SetBlockSize(int length);
-    /// Called by the display thread every ~10 ms.
+    /// Called by the display thread every ~10 ms: each machine's Idle under
+    /// its own lock, the studio lock held only to copy the list.
     void IdlePass();
 
     using ContainerHook = std::function<void(CMachineContainer*)>;
@@ -151,6 +152,7 @@ private:
     PlaybackHook playbackHook;
     RateHook playerSampleRateHook;
     std::vector<ContainerHook> deleteHooks;
+    std::vector<CMachineContainer*> idleList;   // display thread only
 
     // Per-block working memory, sized up front so that the callback never
     // allocates.
