@@ -1,6 +1,7 @@
 // The real-time path allocates nothing once the first blocks have run: the
-// global allocation functions are replaced here so that every operator new
-// on any thread (callback, workers) is counted while a graph renders.
+// global allocation functions are replaced here so that every operator new,
+// malloc, calloc and realloc on any thread (callback, workers) is counted
+// while a graph renders.
 
 #include <gtest/gtest.h>
 
@@ -52,11 +53,19 @@ protected:
     {
         rendezvous.Meet(workCount.load());
         if (allocate) {
-            // A direct call, which the compiler may not elide the way it may
-            // a new-expression.
+            // Direct calls, which the compiler may not elide the way it may
+            // a new-expression; the C allocation functions count as well.
             void* memory = ::operator new(64);
             sink = memory;
             ::operator delete(memory);
+            void* block = std::malloc(32);
+            sink = block;
+            block = std::realloc(block, 96);
+            sink = block;
+            std::free(block);
+            void* zeroed = std::calloc(4, 16);
+            sink = zeroed;
+            std::free(zeroed);
         }
         CSource::Render();
     }
@@ -85,7 +94,8 @@ TEST(EngineAllocation, CountSeesAllocationsOnWorkerThreads)
     engine.RenderQuietly(3);
     const long counted = count.Stop();
     EXPECT_EQ(rendezvous.missed, 0);
-    EXPECT_GE(counted, 6);
+    // Four allocations per Work, two sources, three blocks.
+    EXPECT_GE(counted, 24);
     EXPECT_NE(first->workThreadId.load(), second->workThreadId.load());
 }
 
