@@ -8,7 +8,9 @@
 // last one runs on the machine's own thread, the others on their workers
 // (or on the asking thread, when it finds one not yet started), each under
 // its own machine lock and once per block. The user-interface thread
-// changes the graph, always under the studio lock, so never during a block.
+// changes the graph, always under the studio lock, so never during a block;
+// the display thread's idle pass and the release of a deleted machine run
+// outside it.
 
 #include <array>
 #include <cstdint>
