@@ -3,6 +3,7 @@
 // port, its worker thread and completion semaphore, and what the project
 // stores about its box (name, type identifier, position, GUI mode).
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,7 +43,20 @@ public:
     CMachineInfo* descriptor;
     std::string identifier;                  // the descriptor's, stored in projects
     std::vector<CConnector*> connectors;     // in port order
-    bool processed = true;                   // set while or after processed in the current block
+    // Set while or after processed in the current block; read without the
+    // machine lock by a thread deciding whether to help with it.
+    std::atomic<bool> processed{true};
+    // Requests queued to the worker and not yet run; those of them whose
+    // machine another thread ran first (machine lock held); the asker that
+    // queued the latest request; the asker whose request was revoked, until
+    // it has skipped its wait.
+    std::atomic<int> pendingRequests{0};
+    int revokedRequests = 0;
+    std::atomic<std::uintptr_t> askedBy{0};
+    std::atomic<std::uintptr_t> ranFor{0};
+    // Idle passes that have this container in their copy of the list; it is
+    // destroyed only when none has.
+    std::atomic<int> idlePins{0};
     CWorkThread worker;
     CSemaphore done;                         // released once per processing request
     int x = 0;

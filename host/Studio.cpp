@@ -4,6 +4,8 @@
 #include "host/Studio.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 
@@ -48,6 +50,9 @@ void CStudio::Clear()
 
 void CStudio::DestroyContainer(CMachineContainer* container)
 {
+    // An idle pass may still be calling Idle on it.
+    while (container->idlePins.load(std::memory_order_acquire) > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     delete container;
 }
 
@@ -107,16 +112,22 @@ bool CStudio::DeleteMachine(CMachineContainer* container)
 {
     if (container == nullptr || container == masterContainer)
         return false;
-    CScopedLock<CMutex> hold(lock);
+    lock.Lock();
     // Membership first: a container that is not (or no longer) ours may be
     // gone, so nothing of it is read before it is found here.
     const auto found = std::find(containers.begin(), containers.end(), container);
-    if (found == containers.end() || container->GetName() == "Master")
+    if (found == containers.end() || container->GetName() == "Master") {
+        lock.Unlock();
         return false;
+    }
     DisconnectAllOf(container);
     containers.erase(found);
     for (const ContainerHook& hook : deleteHooks)
         hook(container);
+    lock.Unlock();
+    // Unreachable from the graph now, so the callback cannot ask for it:
+    // joining its worker and releasing the machine (a plug-in may take its
+    // time) happen without keeping the callback waiting.
     DestroyContainer(container);
     return true;
 }
@@ -164,7 +175,20 @@ void CStudio::SetBlockSize(int length)
 
 void CStudio::IdlePass()
 {
-    CScopedLock<CMutex> hold(lock);
-    for (CMachineContainer* container : containers)
-        container->machine->Idle();
+    // The studio lock only while the list is copied: Idle runs without it,
+    // each machine under its own lock (so never beside its Work), and a
+    // machine deleted meanwhile stays alive until its Idle has returned.
+    lock.Lock();
+    idleList.assign(containers.begin(), containers.end());
+    for (CMachineContainer* container : idleList)
+        container->idlePins.fetch_add(1, std::memory_order_relaxed);
+    lock.Unlock();
+    for (CMachineContainer* container : idleList) {
+        {
+            CScopedLock<CMachine> hold(*container->machine);
+            container->machine->Idle();
+        }
+        container->idlePins.fetch_sub(1, std::memory_order_release);
+    }
+    idleList.clear();
 }

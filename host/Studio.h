@@ -4,9 +4,13 @@
 // computes one block of audio each time the output driver asks.
 //
 // Threads: the driver's callback thread renders (RenderBlock) with the
-// studio lock held for the whole block; every machine reachable from the
-// master renders on its own worker; the user-interface thread changes the
-// graph, always under the studio lock, so never during a block.
+// studio lock held for the whole block. A machine's sources are split: the
+// last one runs on the machine's own thread, the others on their workers
+// (or on the asking thread, when it finds one not yet started), each under
+// its own machine lock and once per block. The user-interface thread
+// changes the graph, always under the studio lock, so never during a block;
+// the display thread's idle pass and the release of a deleted machine run
+// outside it.
 
 #include <array>
 #include <cstdint>
@@ -110,7 +114,8 @@ public:
     /// Pattern player first, then every machine, each under its own lock.
     void SetSampleRate(int rate);
     void SetBlockSize(int length);
-    /// Called by the display thread every ~10 ms.
+    /// Called by the display thread every ~10 ms: each machine's Idle under
+    /// its own lock, the studio lock held only to copy the list.
     void IdlePass();
 
     using ContainerHook = std::function<void(CMachineContainer*)>;
@@ -125,14 +130,20 @@ public:
     CCorvHost& Host() { return host; }
 
 private:
-    void RequestSources(CMachineContainer* container, bool auxiliaryStage);
-    void WaitForSources(CMachineContainer* container, bool auxiliaryStage);
+    static constexpr int kMaxHelpers = 8;
+    static constexpr int kMaxQueued = 64;
+    static int HelperCount();
+    /// Gets every source of a stage processed (StudioSources.cpp).
+    void RunSources(CMachineContainer* container, bool auxiliaryStage);
+    /// Processes source under its lock unless already processed this block.
+    void Claim(CMachineContainer* source);
     static void ProcessRequest(std::uintptr_t container);
     void DisconnectAllOf(CMachineContainer* container);
     void DestroyContainer(CMachineContainer* container);
 
     CCorvHost& host;
     CMutex lock;
+    const int helpers = HelperCount();
     std::vector<CMachineContainer*> containers;
     CMachineContainer* masterContainer = nullptr;
     double masterGain = 0.0;
@@ -143,8 +154,13 @@ private:
     PlaybackHook playbackHook;
     RateHook playerSampleRateHook;
     std::vector<ContainerHook> deleteHooks;
+    std::vector<CMachineContainer*> idleList;   // display thread only
 
     // Per-block working memory, sized up front so that the callback never
     // allocates.
     std::array<double, kMaxMeteredChannels> peaks{};
 };
+
+/// Flushes denormals to zero on the calling thread; every thread that
+/// renders calls it first.
+void SetFlushToZeroForRendering() noexcept;

@@ -19,20 +19,7 @@
 #include "host/PeakMeter.h"
 #include "platform/Thread.h"
 
-#if defined(__SSE__)
-#include <xmmintrin.h>
-#endif
-
 namespace {
-
-// Denormals cost hundreds of cycles each in feedback filters; flush them on
-// every thread that renders.
-void SetFlushToZero() noexcept
-{
-#if defined(__SSE__)
-    _mm_setcsr(_mm_getcsr() | 0x8040);
-#endif
-}
 
 bool IsAuxiliaryPort(const CPort* port)
 {
@@ -49,17 +36,9 @@ void CStudio::AudioCallback(void* context, int channels, double** outputs, int l
             std::memset(outputs[c], 0, sizeof(double) * static_cast<std::size_t>(length));
         return;
     }
-    SetFlushToZero();
+    SetFlushToZeroForRendering();
     CScopedLock<CMutex> hold(studio->lock);
     studio->RenderBlock(channels, outputs, length);
-}
-
-void CStudio::ProcessRequest(std::uintptr_t argument)
-{
-    auto* container = reinterpret_cast<CMachineContainer*>(argument);
-    SetFlushToZero();
-    CScopedLock<CMachine> hold(*container->machine);
-    container->studio->ProcessContainer(container, true);
 }
 
 void CStudio::RenderBlock(int channels, double** outputs, int length)
@@ -144,49 +123,13 @@ void CStudio::RenderBlock(int channels, double** outputs, int length)
     }
 }
 
-void CStudio::RequestSources(CMachineContainer* container, bool auxiliaryStage)
-{
-    for (CConnector* connector : container->connectors) {
-        const CPort* port = connector->port;
-        if (!(port->flags & kPortInput) || IsAuxiliaryPort(port) != auxiliaryStage)
-            continue;
-        for (CConnection* connection : connector->connections) {
-            if (IsAuxiliaryPort(connection->source->port))
-                continue;
-            CMachineContainer* source = connection->source->owner;
-            // A full queue drains as the worker runs, and a dropped request
-            // would leave its waiter waiting forever: retry instead.
-            while (!source->worker.GetHandle()->QueueProcedure(&CStudio::ProcessRequest,
-                                                               reinterpret_cast<std::uintptr_t>(source)))
-                std::this_thread::yield();
-        }
-    }
-}
-
-void CStudio::WaitForSources(CMachineContainer* container, bool auxiliaryStage)
-{
-    for (CConnector* connector : container->connectors) {
-        const CPort* port = connector->port;
-        if (!(port->flags & kPortInput) || IsAuxiliaryPort(port) != auxiliaryStage)
-            continue;
-        for (CConnection* connection : connector->connections) {
-            if (IsAuxiliaryPort(connection->source->port))
-                continue;
-            connection->source->owner->done.Wait();
-        }
-    }
-}
-
 void CStudio::ProcessContainer(CMachineContainer* container, bool signal)
 {
-    if (!container->processed) {
-        container->processed = true;
+    if (!container->processed.load(std::memory_order_relaxed)) {
+        container->processed.store(true, std::memory_order_release);
         bool auxiliary = false;
 
-        // Every source is asked before any is awaited, so independent
-        // branches render in parallel.
-        RequestSources(container, false);
-        WaitForSources(container, false);
+        RunSources(container, false);
 
         for (CConnector* connector : container->connectors) {
             CPort* port = connector->port;
@@ -224,8 +167,7 @@ void CStudio::ProcessContainer(CMachineContainer* container, bool signal)
         container->machine->Work();
 
         if (auxiliary) {
-            RequestSources(container, true);
-            WaitForSources(container, true);
+            RunSources(container, true);
             for (CConnector* connector : container->connectors) {
                 CPort* port = connector->port;
                 if (!(port->flags & kPortInput) || !IsAuxiliaryPort(port) || !(port->flags & kPortAudio) ||

@@ -4,6 +4,7 @@
 #include "sequencing/PatternEditor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "framework/ControlBuffer.h"
@@ -13,6 +14,7 @@
 #include "framework/Port.h"
 #include "framework/ScopedLock.h"
 #include "host/Connector.h"
+#include "host/CorvHost.h"
 #include "host/MachineContainer.h"
 #include "sequencing/Pattern.h"
 #include "sequencing/PlaybackLink.h"
@@ -27,10 +29,27 @@ constexpr int kNameBuffer = 1024;
 // A block can hold a pattern's events more than once: the pattern editor
 // plays a pattern whose end falls in the block and its start again, and the
 // song may sound several entries of one port in the same block. Room for
-// four passes covers both; more only at tempos where a pass is shorter than
-// a block, and then the buffers grow once.
+// four passes covers both at ordinary tempos; at the fastest tempo and the
+// shortest ticks a short pattern plays many times in one block, and the
+// room is made for that up front, since growing it would allocate on the
+// audio thread. Blocks are assumed no longer than a fifth of a second
+// before the pattern has seen the driver's.
 constexpr int kReservedPasses = 4;
 constexpr int kReserveSlack = 16;
+constexpr double kAssumedBlockSeconds = 0.2;
+
+/// The most passes of the pattern one block can hold at the fastest tempo.
+int PassesPerBlock(const CPattern& pattern)
+{
+    const double rate = pattern.SampleRate() > 0 ? pattern.SampleRate() : 44100.0;
+    const double blockSeconds =
+        std::max(kAssumedBlockSeconds, pattern.BlockSize() > 0 ? pattern.BlockSize() / rate : 0.0);
+    const double fastestTick =
+        std::trunc(60.0 / (CCorvHost::kMaximumTicksPerBeat * CCorvHost::kMaximumTempo) * rate);
+    const double passSamples = std::max(1.0, fastestTick) * std::max(1, pattern.TickCount());
+    const double passes = std::ceil(blockSeconds * rate / passSamples) + 2.0;
+    return std::max(kReservedPasses, static_cast<int>(std::min(passes, 1.0e6)));
+}
 
 } // namespace
 
@@ -418,8 +437,10 @@ void CPatternEditor::PlaybackStep()
 void CPatternEditor::SetAudioFormat(int sampleRate, int blockSize)
 {
     CORVANE_ASSERT_HELD(PlaybackLock());
-    for (const auto& pattern : patterns)
+    for (const auto& pattern : patterns) {
         pattern->SetAudioFormat(sampleRate, blockSize);
+        ReserveEventRoom(*pattern);
+    }
 }
 
 void CPatternEditor::ReserveEventRoom(const CPattern& pattern)
@@ -427,9 +448,10 @@ void CPatternEditor::ReserveEventRoom(const CPattern& pattern)
     CConnector* target = pattern.Target();
     if (target == nullptr || target->port == nullptr || target->port->control == nullptr)
         return;
-    target->port->control->Reserve(kReservedPasses * pattern.EventCount() + kReserveSlack);
+    const int passes = PassesPerBlock(pattern);
+    target->port->control->Reserve(passes * pattern.EventCount() + kReserveSlack);
     if (target->deferred != nullptr)
-        target->deferred->Reserve(kReservedPasses * pattern.NoteCount() + kReserveSlack);
+        target->deferred->Reserve(passes * pattern.NoteCount() + kReserveSlack);
 }
 
 void CPatternEditor::EndGestures()

@@ -1,6 +1,7 @@
 // The real-time path allocates nothing once the first blocks have run: the
-// global allocation functions are replaced here so that every operator new
-// on any thread (callback, workers) is counted while a graph renders.
+// global allocation functions are replaced here so that every operator new,
+// malloc, calloc and realloc on any thread (callback, workers) is counted
+// while a graph renders.
 
 #include <gtest/gtest.h>
 
@@ -40,27 +41,38 @@ public:
 };
 
 /// A source that allocates in Work when asked, to show that the count sees
-/// the workers.
+/// the workers. Two of them meet inside Work, so one of the two is surely
+/// not on the callback thread.
 class CAllocatingSource : public CSource {
 public:
-    explicit CAllocatingSource(CCorvHost* host) : CSource(host, false) {}
+    CAllocatingSource(CCorvHost* host, CRendezvous& rendezvous) : CSource(host, false), rendezvous(rendezvous) {}
     std::atomic<bool> allocate{false};
 
 protected:
     void Render() override
     {
+        rendezvous.Meet(workCount.load());
         if (allocate) {
-            // A direct call, which the compiler may not elide the way it may
-            // a new-expression.
+            // Direct calls, which the compiler may not elide the way it may
+            // a new-expression; the C allocation functions count as well.
             void* memory = ::operator new(64);
             sink = memory;
             ::operator delete(memory);
+            void* block = std::malloc(32);
+            sink = block;
+            block = std::realloc(block, 96);
+            sink = block;
+            std::free(block);
+            void* zeroed = std::calloc(4, 16);
+            sink = zeroed;
+            std::free(zeroed);
         }
         CSource::Render();
     }
     double Sample(int, int, int) override { return 0.0; }
 
 private:
+    CRendezvous& rendezvous;
     std::atomic<void*> sink{nullptr};
 };
 
@@ -69,16 +81,22 @@ private:
 TEST(EngineAllocation, CountSeesAllocationsOnWorkerThreads)
 {
     CEngineStudio engine(kBlock);
-    auto* source = engine.Add<CAllocatingSource>("Allocating");
-    ASSERT_NE(engine.ConnectToMaster(source, 0), nullptr);
+    CRendezvous rendezvous(2);
+    auto* first = engine.Add<CAllocatingSource>("First", rendezvous);
+    auto* second = engine.Add<CAllocatingSource>("Second", rendezvous);
+    ASSERT_NE(engine.ConnectToMaster(first, 0), nullptr);
+    ASSERT_NE(engine.ConnectToMaster(second, 0), nullptr);
     engine.RenderQuietly(4);
 
-    source->allocate = true;
+    first->allocate = true;
+    second->allocate = true;
     AllocationCount count;
     engine.RenderQuietly(3);
     const long counted = count.Stop();
-    EXPECT_GE(counted, 3);
-    EXPECT_NE(source->workThreadId.load(), std::this_thread::get_id());
+    EXPECT_EQ(rendezvous.missed, 0);
+    // Four allocations per Work, two sources, three blocks.
+    EXPECT_GE(counted, 24);
+    EXPECT_NE(first->workThreadId.load(), second->workThreadId.load());
 }
 
 TEST(EngineAllocation, SteadyStateBlocksAllocateNothing)

@@ -1,11 +1,14 @@
-// Who runs when: once per block per machine, each reachable machine on its
-// own worker, independent branches at the same time, the two stages of an
+// Who runs when: once per block per machine under its own lock, the last
+// source of each stage on the asking thread and the others on their
+// workers, independent branches at the same time, the two stages of an
 // auxiliary send and return, and the timing of control events.
 
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
+#include "framework/AudioBuffer.h"
 #include "framework/HostMutex.h"
 #include "platform/Thread.h"
 #include "tests/host/TestMachines.h"
@@ -56,13 +59,14 @@ TEST(StudioScheduling, UnconnectedMachineRunsOnceOnTheCallbackThreadUnlocked)
     EXPECT_EQ(loose->workThreadId.load(), std::this_thread::get_id());
     EXPECT_FALSE(loose->workThreadChanged);
     EXPECT_FALSE(loose->lockedInWork);
-    // The reached one, by contrast, ran on a worker holding its own lock.
+    // The reached one, by contrast, ran holding its own lock; as the
+    // master's only source it ran on the callback thread, waking no worker.
     EXPECT_EQ(source->workCount, 4);
-    EXPECT_NE(source->workThreadId.load(), std::this_thread::get_id());
+    EXPECT_EQ(source->workThreadId.load(), std::this_thread::get_id());
     EXPECT_TRUE(source->lockedInWork);
 }
 
-TEST(StudioScheduling, EachReachableMachineWorksOnItsOwnWorker)
+TEST(StudioScheduling, LastSourceRunsOnTheAskingThreadOthersOnTheirWorkers)
 {
     CEngineStudio engine(kBlock);
     auto* a = engine.Add<CConstantSource>("A", false, 0.1);
@@ -76,15 +80,45 @@ TEST(StudioScheduling, EachReachableMachineWorksOnItsOwnWorker)
     for (CEngineMachine* machine : {static_cast<CEngineMachine*>(a), static_cast<CEngineMachine*>(b),
                                     static_cast<CEngineMachine*>(gain)}) {
         EXPECT_EQ(machine->workCount, 5) << machine->GetName();
-        ASSERT_NE(machine->workThread.load(), nullptr) << machine->GetName();
-        EXPECT_EQ(machine->workThread.load(), engine.ContainerOf(machine)->worker.GetHandle()) << machine->GetName();
-        EXPECT_FALSE(machine->workThreadChanged) << machine->GetName();
-        EXPECT_NE(machine->workThreadId.load(), std::this_thread::get_id()) << machine->GetName();
+        EXPECT_TRUE(machine->lockedInWork) << machine->GetName();
     }
-    EXPECT_NE(a->workThreadId.load(), b->workThreadId.load());
-    EXPECT_NE(a->workThreadId.load(), gain->workThreadId.load());
+    // The master's last source runs on the callback thread every block. Its
+    // first goes to its worker, unless the callback thread, done with the
+    // last, finds it not started yet and runs it itself; the gain's lone
+    // source runs wherever the gain runs.
+    EXPECT_FALSE(b->workThreadChanged);
+    EXPECT_EQ(b->workThreadId.load(), std::this_thread::get_id());
+    EXPECT_TRUE(gain->workThread.load() == engine.ContainerOf(gain)->worker.GetHandle() ||
+                gain->workThreadId.load() == std::this_thread::get_id());
+    EXPECT_EQ(a->workThreadId.load(), gain->workThreadId.load());
     // A source finishes before the machine it feeds starts.
     EXPECT_LT(a->workStamp, gain->workStamp);
+}
+
+TEST(StudioScheduling, ChainRunsOnOneThreadWithoutWakingAWorker)
+{
+    CEngineStudio engine(kBlock);
+    auto* source = engine.Add<CCountingSource>("Counter", false);
+    std::vector<CGain*> links;
+    CEngineMachine* previous = source;
+    for (int i = 0; i < 8; ++i) {
+        auto* link = engine.Add<CGain>("Link", false, false, 1.0);
+        ASSERT_NE(engine.Connect(previous, previous == source ? 0 : 1, link, 0), nullptr);
+        links.push_back(link);
+        previous = link;
+    }
+    ASSERT_NE(engine.ConnectToMaster(previous, 1), nullptr);
+
+    engine.RenderQuietly(4);
+    EXPECT_EQ(source->workThreadId.load(), std::this_thread::get_id());
+    for (CGain* link : links) {
+        EXPECT_EQ(link->workCount, 4);
+        EXPECT_EQ(link->workThreadId.load(), std::this_thread::get_id());
+        EXPECT_TRUE(link->lockedInWork);
+        // Upstream first, every block.
+        EXPECT_LT(source->workStamp, link->workStamp);
+    }
+    EXPECT_EQ(source->workCount, 4);
 }
 
 TEST(StudioScheduling, IndependentBranchesAreInWorkAtTheSameTime)
@@ -151,8 +185,10 @@ TEST(StudioScheduling, SendEffectReturnRunInOneBlockInStageOrder)
         EXPECT_EQ(mixer->Audio(3).left[kBlock - 1], 0.125 + 1.5 * block);
     }
     // The effect's input is the send read as it stands, never requested, so
-    // the effect ran on its own worker, asked for by the mixer's second stage.
-    EXPECT_EQ(effect->workThread.load(), engine.ContainerOf(effect)->worker.GetHandle());
+    // the effect ran when the mixer's second stage asked for it: as its only
+    // return source, on the mixer's own thread and under its own lock.
+    EXPECT_EQ(effect->workThreadId.load(), mixer->workThreadId.load());
+    EXPECT_TRUE(effect->lockedInWork);
 }
 
 TEST(StudioScheduling, DeferredEventArrivesInTheNextBlockShiftedByTheBlock)
@@ -262,4 +298,40 @@ TEST(StudioScheduling, PlaybackHookQueuesEventsForThisBlockUnderThePatternLock)
     EXPECT_EQ(probe->seen[2].time, 100);
     engine.studio->SetPlaybackHook({});
     engine.studio->SetPatternLock(nullptr);
+}
+
+TEST(StudioScheduling, SharedSourcesInWideFanInsAreCompleteBeforeEveryConsumer)
+{
+    // Sixteen sources, each read by four mixing gains and by the master:
+    // whichever thread runs a source, every consumer must see this block's
+    // value, and each source must run once. A consumer reading a source
+    // still in Work, or twice processed, shows as a wrong sum.
+    CEngineStudio engine(kBlock);
+    std::vector<CCountingSource*> sources;
+    std::vector<CGain*> gains;
+    for (int i = 0; i < 16; ++i)
+        sources.push_back(engine.Add<CCountingSource>("Counter", false));
+    for (int g = 0; g < 4; ++g) {
+        auto* gain = engine.Add<CGain>("Gain", false, false, 1.0);
+        for (CCountingSource* source : sources)
+            ASSERT_NE(engine.Connect(source, 0, gain, 0), nullptr);
+        ASSERT_NE(engine.ConnectToMaster(gain, 1), nullptr);
+        gains.push_back(gain);
+    }
+    for (CCountingSource* source : sources)
+        ASSERT_NE(engine.ConnectToMaster(source, 0), nullptr);
+    const CAudioBuffer* masterIn = engine.studio->MasterContainer()->machine->ports[0]->audio;
+
+    constexpr int kBlocks = 300;
+    for (int block = 1; block <= kBlocks; ++block) {
+        engine.RenderQuietly(1);
+        ASSERT_EQ(masterIn->left[0], 80.0 * block) << block;
+        ASSERT_EQ(gains[static_cast<std::size_t>(block % 4)]->firstInputs.back(), 16.0 * block) << block;
+    }
+    for (CCountingSource* source : sources) {
+        EXPECT_EQ(source->workCount, kBlocks);
+        EXPECT_TRUE(source->lockedInWork);
+    }
+    for (CGain* gain : gains)
+        EXPECT_EQ(gain->workCount, kBlocks);
 }

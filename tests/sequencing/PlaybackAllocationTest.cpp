@@ -65,3 +65,31 @@ TEST(PlaybackAllocation, SongAndPatternPlayWithoutAllocating)
     EXPECT_GT(synth->received.size() + pads->received.size(), before + 1000);
     EXPECT_FALSE(pads->OfType(kEventTriggerOn).empty());
 }
+
+TEST(PlaybackAllocation, ShortestPatternAtTheFastestTempoInALongBlock)
+{
+    // 1200 BPM, 64 ticks per beat, a pattern of one unit (4 ticks, 136
+    // samples) in 4096-sample blocks: about thirty passes of it per block,
+    // each with its notes and their note-offs. The port and its deferred
+    // queue are sized for that when the pattern is made.
+    CSequencingRig rig(4096, 44100);
+    rig.SetTempo(1200.0, 64.0);
+    CRecordingMachine* synth = rig.AddRecorder("Synth");
+    CPatternEditor& editor = *rig.patternEditor;
+    rig.AddPattern(synth, 1);
+    for (int tick = 0; tick < 4; ++tick) {
+        editor.PressNote(tick + 0.25, 60 + tick, MouseButton::Left);
+        editor.PressNote(tick + 0.5, 70 + tick, MouseButton::Left);
+    }
+    editor.SetLoopButton(true);
+    editor.SetPlayButton(true);
+
+    const std::size_t before = synth->received.size();
+    allocations.store(0);
+    counting.store(true);
+    rig.Render(50);
+    counting.store(false);
+
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_GT(synth->received.size(), before + 50 * 30 * 8);
+}
