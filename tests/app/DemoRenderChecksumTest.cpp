@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr std::uint64_t kDemoChecksum = 0xd1f30edf2b6da919ull;
+constexpr std::uint64_t kDemoChecksum = 0x72fa48458e94f2a8ull;
 
 std::string ReadBytes(const std::string& path)
 {
