@@ -42,7 +42,8 @@ void CControlView::UpdateExtent()
 {
     const CPattern* pattern = editor.CurrentPattern();
     const int lanes = pattern != nullptr ? pattern->ControlTrackCount() : 0;
-    setFixedSize(roll.width(), std::max(1, lanes * kLane));
+    // Without lanes the strip keeps one lane's height for its hint.
+    setFixedSize(roll.width(), std::max(1, lanes) * kLane);
     update();
 }
 
@@ -69,6 +70,14 @@ void CControlView::paintEvent(QPaintEvent* event)
     const CPattern* pattern = editor.CurrentPattern();
     if (pattern == nullptr)
         return;
+    if (pattern->ControlTrackCount() == 0) {
+        // An empty strip says how to fill it rather than looking broken.
+        painter.setPen(studio_style::kTextDim);
+        const QRect visible = visibleRegion().boundingRect();
+        painter.drawText(visible.adjusted(12, 8, -12, -8), Qt::AlignLeft | Qt::AlignTop,
+                         QStringLiteral("No control lanes: choose a property and press \"Add Control Track\"."));
+        return;
+    }
     const int tickWidth = roll.TickWidth();
     const int firstTick = std::max(0, roll.TickAt(area.left()));
     const int lastTick = std::min(pattern->TickCount() - 1, roll.TickAt(area.right()));

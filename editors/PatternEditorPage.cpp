@@ -25,6 +25,7 @@
 #include "framework/Port.h"
 #include "host/Connector.h"
 #include "host/MachineContainer.h"
+#include "sequencing/EditorGeometry.h"
 #include "sequencing/Pattern.h"
 #include "sequencing/PatternEditor.h"
 
@@ -118,30 +119,43 @@ QWidget* CPatternEditorPage::BuildToolBar()
     editModeButton->setChecked(editor.Mode() == PianoRollMode::Edit);
     selectModeButton->setChecked(editor.Mode() == PianoRollMode::Select);
 
-    int column = 0;
-    auto place = [&](int row, const QString& label, QWidget* widget) {
-        if (!label.isEmpty())
-            grid->addWidget(choice_lists::MakeLabel(label), row, column++);
-        grid->addWidget(widget, row, column++);
+    // Two rows: what is edited (machine, port, pattern) above how it is
+    // edited (lanes, note length, mode, playback).
+    auto row = [grid](int index) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(6);
+        grid->addLayout(line, index, 0);
+        return line;
     };
-    place(0, QStringLiteral("Machine:"), machineList);
-    place(0, QStringLiteral("Port:"), portList);
-    place(0, QStringLiteral("Pattern:"), patternList);
-    place(0, QString(), add);
-    place(0, QString(), remove);
-    place(0, QString(), rename);
-    place(0, QStringLiteral("Length:"), patternLengthBox);
-    column = 0;
-    place(1, QStringLiteral("Property:"), propertyList);
-    place(1, QString(), addTrack);
-    place(1, QString(), removeTrack);
-    place(1, QStringLiteral("Note:"), noteLengthBox);
-    place(1, QString(), editModeButton);
-    place(1, QString(), selectModeButton);
-    place(1, QString(), playButton);
-    place(1, QString(), stopButton);
-    place(1, QString(), loopButton);
-    grid->setColumnStretch(20, 1);
+    QHBoxLayout* upper = row(0);
+    QHBoxLayout* lower = row(1);
+    auto place = [](QHBoxLayout* line, const QString& label, QWidget* widget) {
+        if (!label.isEmpty())
+            line->addWidget(choice_lists::MakeLabel(label));
+        line->addWidget(widget);
+    };
+    place(upper, QStringLiteral("Machine:"), machineList);
+    place(upper, QStringLiteral("Port:"), portList);
+    place(upper, QStringLiteral("Pattern:"), patternList);
+    place(upper, QString(), add);
+    place(upper, QString(), remove);
+    place(upper, QString(), rename);
+    upper->addSpacing(12);
+    place(upper, QStringLiteral("Pattern Length:"), patternLengthBox);
+    upper->addStretch(1);
+    place(lower, QStringLiteral("Property:"), propertyList);
+    place(lower, QString(), addTrack);
+    place(lower, QString(), removeTrack);
+    lower->addSpacing(12);
+    place(lower, QStringLiteral("Note Length:"), noteLengthBox);
+    lower->addSpacing(12);
+    place(lower, QString(), editModeButton);
+    place(lower, QString(), selectModeButton);
+    lower->addSpacing(12);
+    place(lower, QString(), playButton);
+    place(lower, QString(), stopButton);
+    place(lower, QString(), loopButton);
+    lower->addStretch(1);
 
     connect(machineList, &QComboBox::activated, this, [this](int index) {
         const auto& machines = editor.Machines();
@@ -208,6 +222,8 @@ QWidget* CPatternEditorPage::BuildRollArea()
     rollScroll = PlainScrollArea(roll);
     controlScroll = PlainScrollArea(controls);
     controlScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // At least one whole lane shows, so its values are never cut off.
+    controlScroll->setMinimumHeight(CEditorGeometry::kLaneHeight + 2);
 
     auto* top = new QWidget;
     auto* topGrid = new QGridLayout(top);

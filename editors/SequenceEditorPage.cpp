@@ -59,8 +59,11 @@ CSequenceEditorPage::CSequenceEditorPage(CSequenceEditor& editor, CHost& host, Q
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    auto* ruler = new CSongRuler(editor, host);
     layout->addWidget(bar);
+    layout->addWidget(ruler);
     layout->addWidget(scroll, 1);
+    connect(scroll->horizontalScrollBar(), &QScrollBar::valueChanged, ruler, &CSongRuler::SetOffset);
 
     connect(patternList, &QComboBox::activated, this, [this](int index) {
         const auto patterns = this->editor.PatternChoices();

@@ -21,6 +21,13 @@ using namespace editor_palette;
 
 namespace {
 
+/// A bar is four beats; a unit is 4 ticks.
+int UnitsPerBar(CHost& host)
+{
+    const double ticksPerBeat = std::max(1.0, host.GetTicksPerBeat());
+    return std::max(1, static_cast<int>(std::lround(ticksPerBeat * 4 / CPattern::kTicksPerUnit)));
+}
+
 constexpr int kUnit = CEditorGeometry::kPixelsPerUnit;
 constexpr int kTrack = CEditorGeometry::kPixelsPerTrack;
 constexpr int kNames = CEditorGeometry::kNameColumnWidth;
@@ -115,9 +122,7 @@ void CSequenceView::PaintGrid(QPainter& painter, const QRect& area) const
         else if (index % 2 == 1)
             painter.fillRect(band, kBlackKeyRow);
     }
-    // A bar is four beats; a unit is 4 ticks.
-    const double ticksPerBeat = std::max(1.0, host.GetTicksPerBeat());
-    const int unitsPerBar = std::max(1, static_cast<int>(std::lround(ticksPerBeat * 4 / CPattern::kTicksPerUnit)));
+    const int unitsPerBar = UnitsPerBar(host);
     const int first = std::max(0, CEditorGeometry::UnitAt(std::max(area.left(), kNames)));
     const int last = std::min(sequence.Length(), CEditorGeometry::UnitAt(area.right()) + 1);
     for (int unit = first; unit <= last; ++unit) {
@@ -198,4 +203,47 @@ void CSequenceView::mouseReleaseEvent(QMouseEvent* event)
     update();
     if (onEdited)
         onEdited();
+}
+
+CSongRuler::CSongRuler(CSequenceEditor& editor, CHost& host, QWidget* parent)
+    : QWidget(parent), editor(editor), host(host)
+{
+    setFixedHeight(kHeight);
+}
+
+void CSongRuler::SetOffset(int pixels)
+{
+    if (pixels != offset) {
+        offset = pixels;
+        update();
+    }
+}
+
+void CSongRuler::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), studio_style::kPanelDark);
+    QFont font = painter.font();
+    font.setPixelSize(10);
+    painter.setFont(font);
+    const int unitsPerBar = UnitsPerBar(host);
+    const int length = editor.Sequence().Length();
+    for (int unit = 0; unit <= length; unit += unitsPerBar) {
+        const int x = CEditorGeometry::XOfUnit(unit) - offset;
+        if (x + 60 < 0 || x > width())
+            continue;
+        painter.setPen(studio_style::kTextDim);
+        painter.drawLine(x, height() / 2, x, height());
+        if (unit < length)
+            painter.drawText(x + 3, 1, 60, height() - 2, Qt::AlignTop | Qt::AlignLeft, QString::number(unit / unitsPerBar + 1));
+    }
+    // The name column's header stays put over the names.
+    const int names = std::max(0, kNames - offset);
+    if (names > 0) {
+        painter.fillRect(0, 0, names, height(), studio_style::kPanelDark);
+        painter.setPen(studio_style::kTextDim);
+        painter.drawText(QRect(6, 0, names - 12, height()), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Track"));
+    }
+    painter.setPen(studio_style::kPanelLight);
+    painter.drawLine(0, height() - 1, width(), height() - 1);
 }

@@ -50,3 +50,20 @@ private:
     int cursorRedraws = 0;
     bool dragging = false;
 };
+
+/// The bar numbers above the grid, following its horizontal scrolling.
+class CSongRuler : public QWidget {
+public:
+    static constexpr int kHeight = 20;
+
+    CSongRuler(CSequenceEditor& editor, CHost& host, QWidget* parent = nullptr);
+    void SetOffset(int pixels);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    CSequenceEditor& editor;
+    CHost& host;
+    int offset = 0;
+};

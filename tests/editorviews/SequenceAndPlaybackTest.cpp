@@ -219,6 +219,15 @@ TEST(Screenshots, TheThreePagesOnTheDemo)
                 break;
         }
     }
+    // A cutoff lane with a falling sweep, drawn as a user would.
+    if (Choose(patterns.PropertyList(), QStringLiteral("VCF1 Cutoff")) && editor.CurrentPattern() != nullptr) {
+        patterns.AddControlTrack();
+        const int lane = editor.CurrentPattern()->ControlTrackCount() - 1;
+        for (int tick = 0; tick < 64; tick += 4) {
+            editor.PressControl(lane, tick, 0.9f - tick / 90.0f, MouseButton::Left);
+            editor.ReleaseControl();
+        }
+    }
     rig.ShowPage(CMainWindow::kPatternEditorPage);
     patterns.ScrollToNotes();
     SaveScreenshot(rig, CMainWindow::kPatternEditorPage, "pattern-editor.png");
