@@ -212,8 +212,11 @@ void CRecorderPanelView::Refresh()
             row.revision = track->Revision();
             row.name->setText(QString::fromStdString(track->NameLabel()));
             row.file->setText(QString::fromStdString(track->FileLabel()));
-            row.toggle->setChecked(track->IsToggleOn());
         }
+        // A click flips the button before the model has answered; the
+        // model's word (a file that could not be made) wins.
+        if (row.toggle->isChecked() != track->IsToggleOn())
+            row.toggle->setChecked(track->IsToggleOn());
         track->Lock();
         const double left = track->Meter().Level(0);
         const double right = track->Meter().Level(1);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QWheelEvent>
 #include <QComboBox>
 #include <QMenu>
 #include <QTest>
@@ -102,6 +104,19 @@ TEST(PianoRollGestures, EditModeAddsResizesMovesAndRemovesAtOneAndTwoTimesZoom)
         QTest::mouseClick(&roll, Qt::RightButton, {}, Cell(roll, 7, c5 - 2));
         EXPECT_EQ(bass.Pattern().NoteCount(), 1);
         EXPECT_EQ(bass.Pattern().FirstNote()->start, 15);
+
+        // Ctrl+wheel doubles the ticks' width, Shift+wheel the rows' height.
+        const int width = roll.TickWidth();
+        const int height = roll.RowHeight();
+        QWheelEvent wheel(QPointF(40, 40), roll.mapToGlobal(QPointF(40, 40)), {}, QPoint(0, 120), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&roll, &wheel);
+        EXPECT_EQ(roll.TickWidth(), width * 2);
+        QWheelEvent shifted(QPointF(40, 40), roll.mapToGlobal(QPointF(40, 40)), {}, QPoint(0, -120), Qt::NoButton,
+                            Qt::ShiftModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&roll, &shifted);
+        EXPECT_EQ(roll.RowHeight(), std::max(16, height / 2));
+        bass.page.Zoom(-1, 0);
 
         // Past the pattern's end nothing is added.
         QTest::mouseClick(&roll, Qt::LeftButton, {}, Cell(roll, bass.Pattern().TickCount(), c5));

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -188,6 +189,46 @@ TEST(PlayCursors, MoveWhileARealRenderPlaysAndStopWithStopPattern)
     QTest::mouseClick(rig.song.StopButton(), Qt::LeftButton);
     EXPECT_FALSE(rig.rig.application.SequenceEditor().IsPlaying());
     EXPECT_TRUE(WaitFor([&] { return !rig.song.PlayButton()->isChecked(); }, 2000));
+}
+
+TEST(RecorderPanel, RowsFollowTheTracksTheirFilesAndToggles)
+{
+    CEditorRig rig;
+    CRecorderPanelView& panel = *rig.pages->RecorderPage();
+    ASSERT_NE(rig.AddMachine("CorvPlug::KV HD Recorder Track (Stereo)"), nullptr);
+    ASSERT_NE(rig.AddMachine("CorvPlug::KV HD Recorder Track (Mono)"), nullptr);
+    panel.Refresh();
+    ASSERT_EQ(panel.RowCount(), 2);
+    auto* choose = panel.RowWidget(1)->findChild<QToolButton*>(QStringLiteral("Select File To Save To"));
+    auto* toggle = panel.RowWidget(1)->findChild<QToolButton*>(QStringLiteral("Record Stream"));
+    ASSERT_NE(choose, nullptr);
+    ASSERT_NE(toggle, nullptr);
+
+    // The row's toggle without a file stays off and says why.
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_FALSE(rig.application.Recorder().Row(1)->IsToggleOn());
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_EQ(rig.messages.shown.size(), 1u);
+
+    const std::string path = rig.folder + "/mono.wav";
+    rig.chooser.answers.push_back(path);
+    QTest::mouseClick(choose, Qt::LeftButton);
+    EXPECT_EQ(rig.application.Recorder().Row(1)->FileName(), path);
+    auto* file = panel.RowWidget(1)->findChildren<QLabel*>()[1];
+    EXPECT_EQ(file->text().toStdString(), "File: '" + path + "'");
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_TRUE(rig.application.Recorder().Row(1)->IsRecording());
+    QTest::mouseClick(panel.GlobalToggle(), Qt::LeftButton);   // on: both; the first has no file
+    QTest::mouseClick(panel.GlobalToggle(), Qt::LeftButton);   // off: both stop
+    EXPECT_FALSE(rig.application.Recorder().Row(1)->IsRecording());
+    panel.Refresh();
+    EXPECT_FALSE(toggle->isChecked());
+
+    // A new project takes the tracks away; the panel follows without
+    // touching the rows that went.
+    rig.window->Commands().NewProject();
+    panel.Refresh();
+    EXPECT_EQ(panel.RowCount(), 0);
 }
 
 void SaveScreenshot(CEditorRig& rig, int page, const char* name)
