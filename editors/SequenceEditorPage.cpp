@@ -12,6 +12,7 @@
 #include "editors/ChoiceLists.h"
 #include "editors/DisplayPost.h"
 #include "editors/SequenceView.h"
+#include "editors/StudioStyle.h"
 #include "sequencing/EditorGeometry.h"
 #include "sequencing/Pattern.h"
 #include "sequencing/SequenceEditor.h"
@@ -55,6 +56,10 @@ CSequenceEditorPage::CSequenceEditorPage(CSequenceEditor& editor, CHost& host, Q
     scroll->setWidget(grid);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Below the last track the grid's own darkness goes on, not the panel's.
+    // (The studio's style sheet paints scroll areas, so a palette would not.)
+    scroll->viewport()->setObjectName(QStringLiteral("songViewport"));
+    scroll->viewport()->setStyleSheet(QStringLiteral("#songViewport { background: %1; }").arg(studio_style::kPanelDark.name()));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
