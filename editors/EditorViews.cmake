@@ -8,6 +8,7 @@ add_library(editor_views STATIC
     ${CMAKE_CURRENT_LIST_DIR}/EditorPages.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NoteView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PatternEditorPage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PatternEditorView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PianoRollHeaders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RecorderPanelView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SequenceEditorPage.cpp
