@@ -11,6 +11,7 @@
 
 #include "app/Application.h"
 #include "drivers/DriverMessages.h"
+#include "editors/EditorPages.h"
 #include "editors/MainWindow.h"
 #include "gui/QtDialogs.h"
 #include "editors/SplashWindow.h"
@@ -81,6 +82,7 @@ int RunStudio(int argc, char** argv)
     // Declared before the application so that it is destroyed after it:
     // the display thread and the driver stop before any widget goes.
     std::unique_ptr<CMainWindow> window;
+    std::unique_ptr<CEditorPages> editorPages;
     int result = 0;
     {
         CApplication application;
@@ -88,6 +90,7 @@ int RunStudio(int argc, char** argv)
         settings.status = [&splash](const std::string& line) { splash->ShowStatus(line); };
         settings.openWindows = [&] {
             window = std::make_unique<CMainWindow>(application, chooser, messages);
+            editorPages = std::make_unique<CEditorPages>(*window, application, chooser, messages);
             window->SetGeometryFile(GeometryFileBeside(CAppOptions::DefaultPath()));
             messages.SetParent(window.get());
             chooser.SetParent(window.get());
@@ -98,7 +101,10 @@ int RunStudio(int argc, char** argv)
             if (window)
                 window->CloseToolWindows();
         };
-        settings.displayRefresh = [&window] { window->RefreshFromDisplayThread(); };
+        settings.displayRefresh = [&window, &editorPages] {
+            window->RefreshFromDisplayThread();
+            editorPages->RefreshFromDisplayThread();
+        };
         settings.audioFailure = [&messages](const std::string& text) {
             messages.ShowError(text + "\n\nThe studio runs without sound: choose another driver or device in "
                                       "View > Options...");
