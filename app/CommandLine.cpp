@@ -9,6 +9,7 @@
 #include "app/DriverManager.h"
 #include "drivers/DriverProbe.h"
 #include "host/AppOptions.h"
+#include "app/BankInfoCommand.h"
 #include "app/InfoCommand.h"
 #include "app/MachineListing.h"
 #include "app/PlayCommand.h"
@@ -125,6 +126,11 @@ int RunCommandLine(int argc, char** argv)
     auto* renderOption =
         app.add_option("--render", render.projectPath, "Render the song to a WAV file")->type_name("PROJECT");
     auto* playOption = app.add_option("--play", playPath, "Play the song in real time")->type_name("PROJECT");
+    std::string bankPath;
+    auto* bankOption =
+        app.add_option("--bank-info", bankPath, "Print a SoundFont bank as JSON")->type_name("FILE.sf2");
+    bankOption->excludes(listOption)->excludes(driversOption)->excludes(infoOption)->excludes(renderOption)
+        ->excludes(playOption);
 
     // One command at a time.
     listOption->excludes(infoOption)->excludes(renderOption)->excludes(playOption)->excludes(driversOption);
@@ -166,6 +172,10 @@ int RunCommandLine(int argc, char** argv)
             return ListDrivers();
         if (!infoPath.empty())
             return Info(infoPath, quiet);
+        if (!bankPath.empty()) {
+            std::fputs(BankInfoJson(bankPath).c_str(), stdout);
+            return 0;
+        }
         if (!render.projectPath.empty()) {
             render.floatFormat = format == "float";
             render.quiet = quiet;
