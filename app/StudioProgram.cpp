@@ -15,6 +15,7 @@
 #include "editors/QtDialogs.h"
 #include "editors/SplashWindow.h"
 #include "editors/StudioStyle.h"
+#include "editors/StudioView.h"
 #include "framework/Error.h"
 #include "host/AppOptions.h"
 #include "project/Project.h"
@@ -88,6 +89,8 @@ int RunStudio(int argc, char** argv)
         settings.status = [&splash](const std::string& line) { splash->ShowStatus(line); };
         settings.openWindows = [&] {
             window = std::make_unique<CMainWindow>(application, chooser, messages);
+            window->InstallPage(CMainWindow::kStudioPage,
+                                new CStudioView(application.Studio(), application.Registry()));
             window->SetGeometryFile(GeometryFileBeside(CAppOptions::DefaultPath()));
             messages.SetParent(window.get());
             chooser.SetParent(window.get());
