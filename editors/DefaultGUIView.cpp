@@ -37,6 +37,8 @@ CDefaultGUIView::CDefaultGUIView(CMachine* machine, QWidget* parent)
     : QWidget(parent), machine(machine), model(std::make_unique<CDefaultGUI>(machine))
 {
     setObjectName(QString::fromUtf8(CDefaultGUI::kWindowName));
+    // Verdana at 9 points where it is installed; elsewhere its stand-in
+    // may be wider, and long names are elided rather than cut.
     QFont font(QString::fromUtf8(CDefaultGUI::kFontName));
     font.setPointSize(CDefaultGUI::kFontSize);
     setFont(font);
@@ -129,10 +131,14 @@ void CDefaultGUIView::paintEvent(QPaintEvent*)
         painter.drawText(TextRect(model->GetIndexBox(row)), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          QString::fromStdString(model->GetIndexText(row)));
         painter.setPen(studio_style::kText);
-        painter.drawText(TextRect(model->GetNameBox(row)), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
-                         QString::fromUtf8(model->GetName(row)));
+        const QRect nameBox = TextRect(model->GetNameBox(row));
+        painter.drawText(nameBox, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+                         painter.fontMetrics().elidedText(QString::fromUtf8(model->GetName(row)), Qt::ElideRight,
+                                                          nameBox.width()));
         painter.setPen(studio_style::kAccentBright);
-        painter.drawText(TextRect(model->GetValueBox(row)), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
-                         QString::fromUtf8(model->GetValueText(row)));
+        const QRect valueBox = TextRect(model->GetValueBox(row));
+        painter.drawText(valueBox, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+                         painter.fontMetrics().elidedText(QString::fromUtf8(model->GetValueText(row)), Qt::ElideRight,
+                                                          valueBox.width()));
     }
 }

@@ -88,7 +88,7 @@ public:
     static constexpr int kProgramBarHeight = 20;
     static constexpr int kGuiMargin = 4;          // right of and below the GUI
     static constexpr int kConnectorSize = 10;
-    static constexpr int kConnectorPitch = 13;
+    static constexpr int kConnectorPitch = 11;
     static constexpr int kTriangleSize = 9;       // from the middle to each corner
     static constexpr int kExtentMargin = 64;      // room beyond the last box
     static constexpr int kCableTolerance = 4;     // pixels either side of a cable line

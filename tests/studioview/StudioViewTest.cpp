@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include <QDir>
@@ -360,15 +361,25 @@ TEST(StudioView, ScreenshotOfTheDemoWithOneDefaultGui)
     ViewRig rig;
     rig.rig.window->Commands().OpenStartProject(DemoPath());
     rig.rig.window->resize(1400, 900);
-    CMachineContainer* shownBox = nullptr;
+    QDir().mkpath(QStringLiteral(CORVANE_SCREENSHOT_DIR));
+    ProcessEventsUntil([] { return false; }, 200);
+    ASSERT_TRUE(rig.rig.window->grab().toImage().save(QStringLiteral(CORVANE_SCREENSHOT_DIR "/studio-graph.png")));
     for (CMachineContainer* box : rig.Studio().Containers())
-        if (box != rig.Studio().MasterContainer() && box->machine->parameterCount > 0 && shownBox == nullptr)
+        std::printf("%s %d %d %d\n", box->GetName().c_str(), box->x, box->y, box->machine->parameterCount);
+
+    // The machine with the shortest default GUI, in front.
+    CMachineContainer* shownBox = nullptr;
+    for (CMachineContainer* box : rig.Studio().Containers()) {
+        const int count = box->machine->parameterCount;
+        if (box != rig.Studio().MasterContainer() && count > 0 &&
+            (shownBox == nullptr || count < shownBox->machine->parameterCount))
             shownBox = box;
+    }
     ASSERT_NE(shownBox, nullptr);
     rig.view->BoxCommand(shownBox, CStudioGestures::kShowDefaultGui);
     rig.view->Gestures().Select(shownBox);
+    rig.view->Gestures().BringToFront(shownBox);
     ProcessEventsUntil([] { return false; }, 300);
-    QDir().mkpath(QStringLiteral(CORVANE_SCREENSHOT_DIR));
     const QImage image = rig.rig.window->grab().toImage();
     ASSERT_TRUE(image.save(QStringLiteral(CORVANE_SCREENSHOT_DIR "/studio.png")));
 }
