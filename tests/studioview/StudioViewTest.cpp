@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 #include <QDir>
@@ -364,8 +363,6 @@ TEST(StudioView, ScreenshotOfTheDemoWithOneDefaultGui)
     QDir().mkpath(QStringLiteral(CORVANE_SCREENSHOT_DIR));
     ProcessEventsUntil([] { return false; }, 200);
     ASSERT_TRUE(rig.rig.window->grab().toImage().save(QStringLiteral(CORVANE_SCREENSHOT_DIR "/studio-graph.png")));
-    for (CMachineContainer* box : rig.Studio().Containers())
-        std::printf("%s %d %d %d\n", box->GetName().c_str(), box->x, box->y, box->machine->parameterCount);
 
     // The machine with the shortest default GUI, in front.
     CMachineContainer* shownBox = nullptr;
@@ -382,4 +379,51 @@ TEST(StudioView, ScreenshotOfTheDemoWithOneDefaultGui)
     ProcessEventsUntil([] { return false; }, 300);
     const QImage image = rig.rig.window->grab().toImage();
     ASSERT_TRUE(image.save(QStringLiteral(CORVANE_SCREENSHOT_DIR "/studio.png")));
+}
+
+namespace {
+
+/// A machine of n parameters that counts the values it is given.
+class CParameterMachine : public CMachine {
+public:
+    CParameterMachine(CHost* host, int count) : CMachine(host), values(static_cast<std::size_t>(count), 0.5)
+    {
+        parameterCount = count;
+    }
+    void Work() override {}
+    void SetSampleRate(int) override {}
+    void SetBlockSize(int) override {}
+    bool IsInstrument() override { return false; }
+    double GetParameter(int index) override { return values[static_cast<std::size_t>(index)]; }
+    void SetParameter(int index, double value) override
+    {
+        ++sets;
+        values[static_cast<std::size_t>(index)] = value;
+    }
+    std::vector<double> values;
+    int sets = 0;
+};
+
+} // namespace
+
+TEST(StudioView, DefaultGuiWidgetScrollsPastSeventeenRowsAndIgnoresUnmovedSliders)
+{
+    ViewRig rig;
+    CParameterMachine small(&rig.Studio().Host(), 17);
+    CParameterMachine large(&rig.Studio().Host(), 18);
+    CDefaultGUIView smallView(&small);
+    CDefaultGUIView largeView(&large);
+    EXPECT_EQ(smallView.size(), QSize(405, 17 * 22 + 10));
+    EXPECT_EQ(smallView.ScrollBar(), nullptr);
+    EXPECT_EQ(largeView.size(), QSize(421, 400));
+    ASSERT_NE(largeView.ScrollBar(), nullptr);
+    EXPECT_EQ(largeView.ScrollBar()->geometry(), QRect(421 - 17, 0, 16, 400));
+    EXPECT_EQ(largeView.Slider(3)->geometry(), QRect(172, 4 + 22 * 3, 129, 24));
+
+    // A slider set to the value it shows leaves the machine alone.
+    smallView.Slider(2)->setValue(smallView.Slider(2)->value());
+    EXPECT_EQ(small.sets, 0);
+    smallView.Slider(2)->setValue(CDefaultGUIView::kSliderSteps);
+    EXPECT_EQ(small.sets, 1);
+    EXPECT_EQ(small.values[2], 1.0);
 }
