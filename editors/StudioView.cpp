@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 
 #include <QApplication>
 #include <QMenu>
@@ -55,6 +57,10 @@ CStudioView::CStudioView(CStudio& studio, const CMachineRegistry& registry, QWid
     // box widgets and the canvas in step with the studio.
     refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, [this] {
+        const std::size_t now = GraphSignature();
+        if (now == signature)
+            return;
+        signature = now;
         SyncWidgets();
         this->canvas->update();
     });
@@ -77,6 +83,23 @@ CStudioView::~CStudioView()
 QWidget* CStudioView::Canvas() const
 {
     return canvas;
+}
+
+std::size_t CStudioView::GraphSignature() const
+{
+    // Cheap to take 25 times a second; any change a project load or an
+    // engine command makes moves it.
+    std::size_t hash = studio.Containers().size();
+    auto mix = [&hash](std::size_t value) { hash = hash * 1000003u ^ value; };
+    for (const CMachineContainer* box : studio.Containers()) {
+        mix(reinterpret_cast<std::uintptr_t>(box));
+        mix(static_cast<std::size_t>(box->x) << 20 ^ static_cast<std::size_t>(box->y));
+        mix(static_cast<std::size_t>(box->guiMode));
+        mix(std::hash<std::string>{}(box->GetName()));
+        for (const CConnector* connector : box->connectors)
+            mix(connector->connections.size());
+    }
+    return hash;
 }
 
 // --- Coordinates and zoom ---

@@ -12,6 +12,7 @@
 //
 // Threads: user-interface thread.
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
@@ -91,6 +92,7 @@ private:
     void OpenEditor(CMachineContainer* box);
     void ShowCableSlider(studio_view::CableRef cable);
     void UpdateCanvasSize();
+    std::size_t GraphSignature() const;
 
     studio_view::CStudioGestures gestures;
     CStudio& studio;
@@ -98,6 +100,7 @@ private:
     CCableVolumeSlider* cableSlider;
     QTimer* refresh;
     double zoom = 1.0;
+    std::size_t signature = 0;
     std::map<const CMachineContainer*, BoxWidgets> widgets;
     MenuChooser menuChooser;
     RenamePrompt renamePrompt;
