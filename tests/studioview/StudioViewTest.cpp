@@ -379,6 +379,11 @@ TEST(StudioView, ScreenshotOfTheDemoWithOneDefaultGui)
     ProcessEventsUntil([] { return false; }, 300);
     const QImage image = rig.rig.window->grab().toImage();
     ASSERT_TRUE(image.save(QStringLiteral(CORVANE_SCREENSHOT_DIR "/studio.png")));
+
+    // At 2x the default GUI is shown as its picture.
+    rig.view->SetZoom(2.0, QPoint(0, 0));
+    ProcessEventsUntil([] { return false; }, 200);
+    ASSERT_TRUE(rig.rig.window->grab().toImage().save(QStringLiteral(CORVANE_SCREENSHOT_DIR "/studio-zoom2.png")));
 }
 
 namespace {
