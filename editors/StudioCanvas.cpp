@@ -46,6 +46,21 @@ QPointF ToQ(PointF p)
 
 } // namespace
 
+QFont CStudioCanvas::CaptionFont()
+{
+    QFont caption(QStringLiteral("Verdana"));
+    caption.setPixelSize(11);
+    caption.setBold(true);
+    return caption;
+}
+
+QFont CStudioCanvas::PortNameFont()
+{
+    QFont small(QStringLiteral("Verdana"));
+    small.setPixelSize(8);
+    return small;
+}
+
 CStudioCanvas::CStudioCanvas(CStudioView& view) : view(view)
 {
     setObjectName(QStringLiteral("StudioCanvas"));
@@ -170,13 +185,11 @@ void CStudioCanvas::PaintBox(QPainter& painter, const CMachineContainer* box)
     painter.fillRect(QRectF(0, 0, r.width, 19), master ? QColor(0, 84, 120) : kCaptionBar);
     painter.setClipping(false);
 
-    QFont caption(QStringLiteral("Verdana"));
-    caption.setPixelSize(11);
-    caption.setBold(true);
-    painter.setFont(caption);
+    painter.setFont(CaptionFont());
     painter.setPen(studio_style::kText);
     const Rect button = gestures.MenuButtonRect(box);
-    const QRectF captionRect(6, 3, button.x - 9, 15);
+    const QRectF captionRect(CStudioGestures::kCaptionLeft, 3,
+                             button.x - CStudioGestures::kCaptionGap - CStudioGestures::kCaptionLeft, 15);
     painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter,
                      painter.fontMetrics().elidedText(QString::fromStdString(box->GetName()), Qt::ElideRight,
                                                       int(captionRect.width())));
@@ -194,12 +207,11 @@ void CStudioCanvas::PaintBox(QPainter& painter, const CMachineContainer* box)
 
     // Port names beside their connectors while no GUI covers them.
     if (box->guiMode != GuiMode::DefaultGui) {
-        QFont small(QStringLiteral("Verdana"));
-        small.setPixelSize(8);
+        const QFont small = PortNameFont();
         painter.setFont(small);
         painter.setPen(studio_style::kTextDim);
         const QFontMetrics metrics(small);
-        const int half = r.width / 2 - 10;
+        const int half = r.width / 2 - CStudioGestures::kPortNameGap;
         for (const CConnector* connector : box->connectors) {
             const Rect c = gestures.ConnectorRect(connector);
             // Ports are packed records: the name pointer is copied out
@@ -208,9 +220,9 @@ void CStudioCanvas::PaintBox(QPainter& painter, const CMachineContainer* box)
             std::memcpy(&portName, &connector->port->name, sizeof portName);
             const QString name = metrics.elidedText(QString::fromUtf8(portName != nullptr ? portName : ""), Qt::ElideRight, half);
             if (connector->IsInput())
-                painter.drawText(QRectF(8, c.y - r.y - 1, half, 12), Qt::AlignLeft | Qt::AlignVCenter, name);
+                painter.drawText(QRectF(CStudioGestures::kPortNameLeft, c.y - r.y - 1, half, 12), Qt::AlignLeft | Qt::AlignVCenter, name);
             else
-                painter.drawText(QRectF(r.width - 8 - half, c.y - r.y - 1, half, 12), Qt::AlignRight | Qt::AlignVCenter,
+                painter.drawText(QRectF(r.width - CStudioGestures::kPortNameLeft - half, c.y - r.y - 1, half, 12), Qt::AlignRight | Qt::AlignVCenter,
                                  name);
         }
     }

@@ -6,6 +6,7 @@
 //
 // Threads: user-interface thread.
 
+#include <QFont>
 #include <QWidget>
 
 class CStudioView;
@@ -13,6 +14,10 @@ class CStudioView;
 class CStudioCanvas : public QWidget {
 public:
     explicit CStudioCanvas(CStudioView& view);
+
+    /// The fonts boxes are painted in; the layout measures with the same.
+    static QFont CaptionFont();
+    static QFont PortNameFont();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

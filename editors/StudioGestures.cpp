@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "editors/DefaultGUI.h"
 #include "framework/Connection.h"
@@ -36,6 +37,26 @@ int SlotOf(const CConnector* connector)
     return slot;
 }
 
+/// A headless stand-in for the fonts: pixels per character, counting
+/// UTF-8 sequences rather than bytes.
+int EstimatedWidth(const std::string& text, int perCharacter)
+{
+    int characters = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++characters;
+    return characters * perCharacter;
+}
+
+std::string PortName(const CConnector* connector)
+{
+    // Ports are packed records: the name pointer is copied out rather than
+    // read in place.
+    const char* name = nullptr;
+    std::memcpy(&name, &connector->port->name, sizeof name);
+    return name != nullptr ? name : "";
+}
+
 double Cross(PointF o, PointF a, PointF b)
 {
     return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
@@ -68,8 +89,44 @@ PointF Cable::Centroid() const
     return {(triangle[0].x + triangle[1].x + triangle[2].x) / 3.0, (triangle[0].y + triangle[1].y + triangle[2].y) / 3.0};
 }
 
-CStudioGestures::CStudioGestures(CStudio& studio, const CMachineRegistry& registry) : studio(studio), registry(registry)
+CStudioGestures::CStudioGestures(CStudio& studio, const CMachineRegistry& registry)
+    : studio(studio), registry(registry),
+      captionWidth([](const std::string& text) { return EstimatedWidth(text, 7); }),
+      portNameWidth([](const std::string& text) { return EstimatedWidth(text, 5); })
 {
+}
+
+void CStudioGestures::SetTextMeasures(TextWidth caption, TextWidth portName)
+{
+    captionWidth = std::move(caption);
+    portNameWidth = std::move(portName);
+    captionCache.clear();
+    portNameCache.clear();
+}
+
+int CStudioGestures::Measure(const TextWidth& measure, std::unordered_map<std::string, int>& cache,
+                             const std::string& text) const
+{
+    // Hit tests lay every box out on each mouse move; fonts are slow.
+    const auto found = cache.find(text);
+    if (found != cache.end())
+        return found->second;
+    const int width = measure(text);
+    cache.emplace(text, width);
+    return width;
+}
+
+int CStudioGestures::FittedWidth(const CMachineContainer* box) const
+{
+    // The caption runs from its left margin to just before the menu button.
+    int width = kCaptionLeft + Measure(captionWidth, captionCache, box->GetName()) + 1 + kCaptionGap + kMenuButtonRight;
+    // An input and an output share a row; each name has half the box.
+    for (const CConnector* connector : box->connectors) {
+        const int name = Measure(portNameWidth, portNameCache, PortName(connector)) + 1;
+        width = std::max(width, 2 * (name + kPortNameGap));
+    }
+    width = std::max(width, kBoxWidth);
+    return (width + kWidthStep - 1) / kWidthStep * kWidthStep;
 }
 
 // --- Layout ---
@@ -94,7 +151,7 @@ int CStudioGestures::PortsHeight(const CMachineContainer* box) const
 
 Rect CStudioGestures::BoxRectAt(const CMachineContainer* box, int x, int y) const
 {
-    int width = kBoxWidth;
+    int width = FittedWidth(box);
     int height = std::max(kBoxHeight, PortsHeight(box));
     if (box->guiMode == GuiMode::DefaultGui) {
         const Point gui = DefaultGuiSize(box);

@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CConnector;
@@ -92,6 +93,11 @@ public:
     static constexpr int kTriangleSize = 9;       // from the middle to each corner
     static constexpr int kExtentMargin = 64;      // room beyond the last box
     static constexpr int kCableTolerance = 4;     // pixels either side of a cable line
+    static constexpr int kWidthStep = 8;          // fitted widths are multiples of this
+    static constexpr int kCaptionLeft = 6;
+    static constexpr int kCaptionGap = 3;         // between the caption and the menu button
+    static constexpr int kPortNameLeft = 8;       // from the box edge to a port name
+    static constexpr int kPortNameGap = 10;       // each port name keeps half the box less this
 
     // Box menu ids.
     static constexpr int kHideGui = 1;
@@ -107,8 +113,16 @@ public:
 
     CStudio& Studio() { return studio; }
 
+    /// Width in pixels of a text as the view paints it. The view passes its
+    /// caption and port name fonts; without them a fixed estimate is used.
+    using TextWidth = std::function<int(const std::string&)>;
+    void SetTextMeasures(TextWidth caption, TextWidth portName);
+
     // --- Layout ---
 
+    /// The width a box needs for its caption and port names: at least 128,
+    /// a multiple of 8.
+    int FittedWidth(const CMachineContainer* box) const;
     /// The box in studio coordinates; it grows to hold the default GUI.
     Rect BoxRect(const CMachineContainer* box) const;
     /// (0,0), (w-5,0), (w,5), (w,h), (0,h), relative to the box.
@@ -197,6 +211,7 @@ private:
     void SyncOrder() const;
     Rect BoxRectAt(const CMachineContainer* box, int x, int y) const;
     int PortsHeight(const CMachineContainer* box) const;
+    int Measure(const TextWidth& measure, std::unordered_map<std::string, int>& cache, const std::string& text) const;
 
     CStudio& studio;
     const CMachineRegistry& registry;
@@ -208,6 +223,10 @@ private:
     CConnector* hover = nullptr;
     Point last;
     std::function<void(CMachineContainer*)> beforeDelete;
+    TextWidth captionWidth;
+    TextWidth portNameWidth;
+    mutable std::unordered_map<std::string, int> captionCache;
+    mutable std::unordered_map<std::string, int> portNameCache;
 };
 
 } // namespace studio_view

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QPointer>
 #include <QScrollBar>
@@ -42,6 +43,14 @@ CStudioView::CStudioView(CStudio& studio, const CMachineRegistry& registry, QWid
     canvas = new CStudioCanvas(*this);
     setWidget(canvas);
     cableSlider = new CCableVolumeSlider(canvas);
+    // Boxes are laid out as wide as their captions and port names are
+    // painted.
+    const auto measure = [](const QFont& font) {
+        return [metrics = QFontMetrics(font)](const std::string& text) {
+            return metrics.horizontalAdvance(QString::fromStdString(text));
+        };
+    };
+    gestures.SetTextMeasures(measure(CStudioCanvas::CaptionFont()), measure(CStudioCanvas::PortNameFont()));
     gestures.SetBeforeDelete([this](CMachineContainer* box) { DropWidgets(box); });
     // The program tears the application down before its windows, so the
     // handler outlives neither: it checks that the view is still there.

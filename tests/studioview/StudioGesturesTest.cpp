@@ -193,6 +193,30 @@ TEST(StudioGestures, CableDragFollowsTheConnectRule)
     EXPECT_EQ(rig.gestures.State(), DragState::Idle);
 }
 
+TEST(StudioGestures, ALongNameWidensItsBoxAndEveryHitTestFollows)
+{
+    Rig rig;
+    // Every character ten pixels wide, so the fitted width is known.
+    rig.gestures.SetTextMeasures([](const std::string& text) { return int(text.size()) * 10; },
+                                 [](const std::string& text) { return int(text.size()) * 10; });
+    auto* source = rig.engine.Add<CConstantSource>("Source", false, 0.5);
+    CMachineContainer* box = rig.Place(source, 0, 0);
+    EXPECT_EQ(rig.gestures.BoxRect(box).width, 128);
+
+    ASSERT_TRUE(rig.gestures.Rename(box, std::string(20, 'W')));
+    // 6 + 200 + 1 + 3 + 17 = 227, rounded up to 232.
+    const Rect r = rig.gestures.BoxRect(box);
+    EXPECT_EQ(r.width, 232);
+    EXPECT_EQ(rig.gestures.MenuButtonRect(box).x, 232 - 17);
+    EXPECT_EQ(rig.gestures.BoxAt({200, 30}), box);
+    EXPECT_GT(rig.gestures.ConnectorCentre(box->connectors[0]).x, 231);
+    EXPECT_GE(rig.gestures.Extent().x, 232);
+
+    ASSERT_TRUE(rig.gestures.Rename(box, "S"));
+    EXPECT_EQ(rig.gestures.BoxRect(box).width, 128);
+    EXPECT_EQ(rig.gestures.BoxAt({200, 30}), nullptr);
+}
+
 TEST(StudioGestures, BoxMoveStopsAtTheTopLeftCornerAndTheExtentFollows)
 {
     Rig rig;
