@@ -126,8 +126,9 @@ TEST(StudioGestures, NewMachineMenuListsTheRegistryWithoutMasterAndNamesAndPlace
 
     // An id naming the master does nothing.
     for (int i = 0; i < rig.engine.registry.Count(); ++i) {
-        if (std::string(rig.engine.registry.At(i).descriptor->name) == "Master")
+        if (std::string(rig.engine.registry.At(i).descriptor->name) == "Master") {
             EXPECT_EQ(rig.gestures.NewMachine(i + 1, {10, 10}), nullptr);
+        }
     }
 
     const MenuEntry& first = entries.front();
