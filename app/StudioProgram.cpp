@@ -16,6 +16,7 @@
 #include "gui/QtDialogs.h"
 #include "editors/SplashWindow.h"
 #include "editors/StudioStyle.h"
+#include "editors/StudioView.h"
 #include "framework/Error.h"
 #include "host/AppOptions.h"
 #include "project/Project.h"
@@ -90,6 +91,8 @@ int RunStudio(int argc, char** argv)
         settings.status = [&splash](const std::string& line) { splash->ShowStatus(line); };
         settings.openWindows = [&] {
             window = std::make_unique<CMainWindow>(application, chooser, messages);
+            window->InstallPage(CMainWindow::kStudioPage,
+                                new CStudioView(application.Studio(), application.Registry()));
             editorPages = std::make_unique<CEditorPages>(*window, application, chooser, messages);
             window->SetGeometryFile(GeometryFileBeside(CAppOptions::DefaultPath()));
             messages.SetParent(window.get());

@@ -4,6 +4,7 @@
 # application library exists.
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 include(${CMAKE_CURRENT_LIST_DIR}/EditorViews.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/StudioView.cmake)
 add_library(studio_window STATIC
     ${CMAKE_SOURCE_DIR}/app/StudioCommands.cpp
     ${CMAKE_SOURCE_DIR}/app/StudioProgram.cpp
@@ -20,7 +21,7 @@ add_library(studio_window STATIC
     ${CMAKE_CURRENT_LIST_DIR}/VSTPaths.cpp
 )
 target_include_directories(studio_window PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(studio_window PUBLIC application editor_views editors_gui gui samples_gui Qt6::Widgets)
+target_link_libraries(studio_window PUBLIC application editor_views editors_gui studio_view gui samples_gui Qt6::Widgets)
 
 # The manual sits in docs/ beside bin/, where Help > "Contents..." looks.
 configure_file(${CMAKE_SOURCE_DIR}/docs/index.html ${CMAKE_BINARY_DIR}/docs/index.html COPYONLY)

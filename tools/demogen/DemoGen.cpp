@@ -157,13 +157,18 @@ void BuildDemo(CApplication& application)
 
     CStudio& studio = application.Studio();
     CMachineRegistry& registry = application.Registry();
+    // Signal flows left to right: sources stacked in the first column, the
+    // mixer in the middle, the room and the master on its right and the echo
+    // below them. The mixer stands low enough that every source's cable
+    // reaches its track from the level or from above, and far enough right
+    // that a default GUI opened on the lowest source covers no cable.
     CMachineContainer* master = studio.MasterContainer();
-    master->MoveTo(480, 160);
+    master->MoveTo(960, 272);
 
-    CMachineContainer* pad = AddProjectMachine(project, FindType(registry, "CorvPlug::KV RazuZuri (Polyphonic)"), 96, 64);
-    CMachineContainer* bass = AddProjectMachine(project, FindType(registry, "CorvPlug::KV RazuZuri"), 96, 256);
-    CMachineContainer* drums = AddProjectMachine(project, FindType(registry, "CorvPlug::KV VUziD8"), 288, 32);
-    CMachineContainer* kick = AddProjectMachine(project, FindType(registry, "CorvPlug::KV Zazud"), 288, 320);
+    CMachineContainer* pad = AddProjectMachine(project, FindType(registry, "CorvPlug::KV RazuZuri (Polyphonic)"), 32, 32);
+    CMachineContainer* bass = AddProjectMachine(project, FindType(registry, "CorvPlug::KV RazuZuri"), 32, 128);
+    CMachineContainer* drums = AddProjectMachine(project, FindType(registry, "CorvPlug::KV VUziD8"), 32, 224);
+    CMachineContainer* kick = AddProjectMachine(project, FindType(registry, "CorvPlug::KV Zazud"), 32, 320);
 
     CMachine& padSynth = *pad->machine;
     Set(padSynth, "Amp Attack", 0.45);
@@ -186,9 +191,9 @@ void BuildDemo(CApplication& application)
     Set(bassSynth, "VCF1 Resonance", 0.6);
     Set(bassSynth, "VCF1 Env Mod", 0.7);
 
-    CMachineContainer* mixer = AddProjectMachine(project, FindType(registry, "CorvPlug::KV Mixer-Stereo-8-2"), 288, 176);
-    CMachineContainer* echo = AddProjectMachine(project, FindType(registry, "CorvPlug::KV DovoDorez"), 480, 320);
-    CMachineContainer* room = AddProjectMachine(project, FindType(registry, "CorvPlug::KV DavarorOdir"), 384, 64);
+    CMachineContainer* mixer = AddProjectMachine(project, FindType(registry, "CorvPlug::KV Mixer-Stereo-8-2"), 544, 272);
+    CMachineContainer* echo = AddProjectMachine(project, FindType(registry, "CorvPlug::KV DovoDorez"), 768, 448);
+    CMachineContainer* room = AddProjectMachine(project, FindType(registry, "CorvPlug::KV DavarorOdir"), 768, 272);
 
     // The whole mix plays in a DavarorOdir room on its way to the master.
     studio.Connect(Port(mixer, "OUTPUT"), Port(room, "Line In"), 1.0);
