@@ -1,7 +1,7 @@
 #include "editors/ProgramToolBar.h"
 
 #include "framework/Machine.h"
-#include "gui/ScopedLock.h"
+#include "framework/ScopedLock.h"
 
 CProgramToolBar::CProgramToolBar(CMachine* machine, QWidget* parent) : QComboBox(parent), machine(machine)
 {
