@@ -150,11 +150,11 @@ bool CJackTestServer::Start(int sampleRate, int periodFrames, int playbackChanne
     return true;
 }
 
-void CJackTestServer::Stop()
+void CJackTestServer::Stop(int signal)
 {
     if (pid <= 0)
         return;
-    kill(pid, SIGTERM);
+    kill(pid, signal);
     const auto deadline = std::chrono::steady_clock::now() + kStopBound;
     while (!Exited(pid)) {
         if (std::chrono::steady_clock::now() >= deadline) {
