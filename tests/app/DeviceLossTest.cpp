@@ -100,6 +100,11 @@ TEST_F(DeviceLoss, TheJackServerGoingEndsPlayingWithOneMessage)
 
 TEST_F(DeviceLoss, AnAlsaDeviceThatFailsItsWritesEndsPlayingWithOneMessage)
 {
+    // The program probes JACK at start, whose shared database must not be
+    // opened beside another JACK test's server.
+    jack_test::CJackTestLock lock;
+    ASSERT_TRUE(lock.IsHeld());
+    jack_test::PointJackNowhere();
     // The only device plays into /dev/full: every write fails.
     const std::string config = folder + "/asound.conf";
     std::ofstream(config) << "pcm.null { type null }\n"
