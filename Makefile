@@ -39,21 +39,16 @@ bench: build
 clean:
 	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)
 
-# Builds the libFuzzer targets (the project reader, the SoundFont loader)
-# with clang in a folder of their own and runs each for a bounded
-# FUZZ_SECONDS from seeds it writes itself into its own corpus folder.
+# Builds the libFuzzer targets (the project reader, the SoundFont loader,
+# the options file, WAV and PNG readers) with clang in a folder of their own
+# and runs each for a bounded FUZZ_SECONDS from seeds it writes itself into
+# its own corpus folder, one line of figures per target.
 FUZZ_SECONDS ?= 60
-FUZZERS ?= project_read_fuzzer soundfont_load_fuzzer
+FUZZERS ?= project_read_fuzzer soundfont_load_fuzzer options_read_fuzzer wav_read_fuzzer png_read_fuzzer
 
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
 		-DCMAKE_CXX_COMPILER=clang++ -DCORVANE_SANITIZE=ON -DCORVANE_BENCH=OFF \
 		-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
 	cmake --build build-fuzz -j $(JOBS) --target $(FUZZERS)
-	@set -e; for f in $(FUZZERS); do \
-		echo "== $$f for $(FUZZ_SECONDS) s"; \
-		mkdir -p build-fuzz/fuzz/corpus-$$f; \
-		CORVANE_FUZZ_SEEDS=build-fuzz/fuzz/corpus-$$f build-fuzz/fuzz/$$f \
-			-max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=20 -rss_limit_mb=4096 \
-			build-fuzz/fuzz/corpus-$$f; \
-	done
+	@bash tools/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZERS)

@@ -64,7 +64,7 @@ public:
         CAppOptions stored(repairedPath);
         stored.DisableSaveOnExit();
         RepairOptions(stored);
-        stored.Save();
+        stored.SaveOrSay();
     }
 
 private:

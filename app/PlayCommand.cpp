@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "app/DriverManager.h"
 #include "drivers/ASIODriver.h"
+#include "drivers/DeviceLoss.h"
 #include "drivers/WaveOutDriver.h"
 #include "framework/Error.h"
 #include "platform/Thread.h"
@@ -34,18 +35,30 @@ int PlaySong(CApplication& application, int driverIndex, bool quiet)
     CDriverManager& drivers = application.Drivers();
     if (!drivers.HasDriver(driverIndex) || !drivers.Driver(driverIndex)->IsAvailable())
         throw CError("Driver <%s> Is Not Available", drivers.Driver(driverIndex)->GetName());
+    // A device or server lost while playing stops the engine's clock with
+    // it: the song would never end. The driver has told the user; playing
+    // ends with the failure. Counted from before the start, whose first
+    // writes may already find the device gone.
+    const std::uint64_t lossesBefore = DeviceLossCount();
+    const auto deviceLost = [&] { return DeviceLossCount() != lossesBefore; };
     application.SelectDriver(driverIndex);
     CAudioOutputDriver& driver = drivers.Current();
-    if (!quiet)
+    if (!quiet && !deviceLost())
         std::fprintf(stderr, "Playing through %s: %i Hz, %i samples per block, %i channels\n", driver.GetName(),
                      driver.GetSampleRate(), driver.GetBufferSize(), driver.GetChannelCount());
 
     CSequenceEditor& song = application.SequenceEditor();
     song.SetLoop(false);
     song.Play();
-    while (song.IsPlaying())
+    while (song.IsPlaying() && !deviceLost())
         platform::Sleep(kPollMilliseconds);
-    platform::Sleep(kTailMilliseconds);
+    for (int waited = 0; waited < kTailMilliseconds && !deviceLost(); waited += kPollMilliseconds)
+        platform::Sleep(kPollMilliseconds);
+    if (deviceLost()) {
+        song.Stop();
+        application.StopDriver();
+        return 1;
+    }
     // Read before stopping: a stopped JACK client is gone with its count.
     long dropouts = -1;
     if (auto* asio = dynamic_cast<CASIODriver*>(&driver))

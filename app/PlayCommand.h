@@ -12,5 +12,6 @@ int DriverIndexFromName(const std::string& name);
 /// driver's own ("waveout", "asio"), and "null".
 std::vector<std::string> DriverNames();
 /// Starts the driver, plays the song until it ends and a short tail has
-/// passed, stops. Returns the exit code.
+/// passed, stops. Returns the exit code: 0, or 1 when the device or
+/// server was lost while playing (the driver has said so).
 int PlaySong(CApplication& application, int driverIndex, bool quiet);

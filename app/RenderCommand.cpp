@@ -84,10 +84,17 @@ RenderSummary RenderProject(CApplication& application, const RenderRequest& requ
     long long written = 0;
     auto lastProgress = std::chrono::steady_clock::now();
     const auto start = lastProgress;
+    // A recorder track whose disk fills stops by itself; the render goes on
+    // and the user is told which file ended early.
+    const auto showRecorderFailures = [&] {
+        for (const std::string& failure : application.Recorder().TakeWriteFailures())
+            std::fprintf(stderr, "%s%s\n", showProgress ? "\n" : "", failure.c_str());
+    };
     const auto stopEverything = [&] {
         driver.Stop();
         song.Stop();
         application.Recorder().StopAll();
+        showRecorderFailures();
         if (showProgress)
             std::fprintf(stderr, "\n");
     };
@@ -114,6 +121,7 @@ RenderSummary RenderProject(CApplication& application, const RenderRequest& requ
             throw CError("Can't Write To File <%s>: %s", request.outputPath.c_str(), std::strerror(error));
         }
         written += frames;
+        showRecorderFailures();
         const auto now = std::chrono::steady_clock::now();
         if (showProgress && now - lastProgress > std::chrono::milliseconds(250)) {
             PrintProgress(static_cast<double>(written) / request.sampleRate, totalSeconds);

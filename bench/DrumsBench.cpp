@@ -18,8 +18,8 @@
 #include "framework/ControlBuffer.h"
 #include "framework/ControlEvent.h"
 #include "framework/Port.h"
-#include "stockpack/DrumKit.h"
-#include "stockpack/Kick.h"
+#include "stockpack/drumkit/DrumKit.h"
+#include "stockpack/zazud/Kick.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "drivers/DeviceLoss.h"
 #include "drivers/DriverMessages.h"
 #include "drivers/SampleConversion.h"
 #include "framework/AudioBuffer.h"
@@ -281,6 +282,6 @@ void CASIODriver::DriverLost(void* context, const char* reason)
     if (!self->lostDevice.exchange(true)) {
         char text[320];
         std::snprintf(text, sizeof text, "ASIO: Device Lost <%s>", reason);
-        ShowDriverMessage(text);
+        ReportDeviceLost(self->GetName(), text);
     }
 }

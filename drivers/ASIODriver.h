@@ -10,7 +10,7 @@
 // quiet; the buffer switch on the driver's real-time thread, which calls
 // the engine directly and takes no lock of the driver. When the server goes
 // away while playing, the driver stops rendering, says so once
-// (ShowDriverMessage) from the layer's own thread and stays quiet until the
+// (ReportDeviceLost) from the layer's own thread and stays quiet until the
 // next Start.
 
 #include <atomic>

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "drivers/DriverMessages.h"
+#include "drivers/DeviceLoss.h"
 #include "drivers/SampleConversion.h"
 #include "framework/AudioBuffer.h"
 #include "framework/Error.h"
@@ -280,7 +280,7 @@ void CWaveOutDriver::DeviceCallback(void* instance, WaveOutMessage message, Wave
         if (firstReport) {
             char text[96];
             std::snprintf(text, sizeof text, "WaveOut: Device Lost <Error Code 0x%x>", static_cast<unsigned>(error));
-            ShowDriverMessage(text);
+            ReportDeviceLost(self->GetName(), text);
         }
         return;
     }

@@ -9,7 +9,7 @@
 // device's notifier thread. Both take the driver's lock, so no block is
 // rendered while buffers are set up, and a block in progress completes
 // before Stop resets the device. A device lost while playing stops the
-// driver; it says so once (ShowDriverMessage) and renders nothing more
+// driver; it says so once (ReportDeviceLost) and renders nothing more
 // until the next Start.
 
 #include <atomic>

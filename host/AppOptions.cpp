@@ -105,7 +105,17 @@ CAppOptions::CAppOptions(std::string optionsPath) : path(std::move(optionsPath))
 CAppOptions::~CAppOptions()
 {
     if (saveOnExit)
-        Save();
+        SaveOrSay();
+}
+
+bool CAppOptions::SaveOrSay() const
+{
+    errno = 0;
+    if (path.empty() || Save())
+        return true;
+    const int error = errno != 0 ? errno : EIO;
+    std::fprintf(stderr, "Corvane: Can't Save Options <%s>: %s\n", path.c_str(), std::strerror(error));
+    return false;
 }
 
 std::string CAppOptions::DefaultPath()
@@ -256,14 +266,18 @@ bool CAppOptions::Save() const
             return false;
         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         file.flush();
+        file.close();
         if (!file) {
-            file.close();
+            const int error = errno != 0 ? errno : EIO;
             std::remove(temporary.c_str());
+            errno = error;
             return false;
         }
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
         std::remove(temporary.c_str());
+        errno = error;
         return false;
     }
     return true;

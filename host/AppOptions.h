@@ -20,7 +20,7 @@ public:
     CAppOptions();
     /// Reads the file at path ("" for none: defaults only, nothing written).
     explicit CAppOptions(std::string path);
-    /// Writes the file back (see Save).
+    /// Writes the file back (see SaveOrSay).
     ~CAppOptions();
     CAppOptions(const CAppOptions&) = delete;
     CAppOptions& operator=(const CAppOptions&) = delete;
@@ -34,8 +34,12 @@ public:
 
     /// Writes version 3 to a temporary file beside the options file and
     /// renames it over, so a crash while writing keeps the old file whole.
-    /// Creates the folder. False when nothing could be written.
+    /// Creates the folder. False when nothing could be written, with errno
+    /// telling why; the old file is then as it was.
     bool Save() const;
+    /// Save, and on failure "Corvane: Can't Save Options <%s>: %s" on
+    /// standard error: settings that are lost must not be lost silently.
+    bool SaveOrSay() const;
     /// Parses a file's bytes into this record (defaults first). Public for
     /// the tests that build files byte by byte.
     void ReadFrom(const std::vector<unsigned char>& bytes);

@@ -91,6 +91,19 @@ void CHDRecorder::OnSongRecording(bool on)
     SetGlobalRecordStream(on);
 }
 
+std::vector<std::string> CHDRecorder::TakeWriteFailures()
+{
+    std::vector<std::string> failures;
+    listLock.Lock();
+    for (int i = 0; i < tracks.Count(); ++i) {
+        std::string failure = tracks.At(i)->TakeWriteFailure();
+        if (!failure.empty())
+            failures.push_back(std::move(failure));
+    }
+    listLock.Unlock();
+    return failures;
+}
+
 void CHDRecorder::Refresh(std::uint32_t nowMilliseconds)
 {
     CScopedLock<CMutex> hold(listLock);

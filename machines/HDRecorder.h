@@ -65,6 +65,10 @@ public:
     /// The sequence editor's recording handler: true when "Record Song"
     /// starts, false when it stops or the song ended while recording.
     void OnSongRecording(bool on);
+    /// Each track's write failure since the last call (see
+    /// CHDTrack::TakeWriteFailure), for the caller to show; a track whose
+    /// disk filled has already stopped, the others record on.
+    std::vector<std::string> TakeWriteFailures();
     /// Display thread, every round: meters and time displays.
     void Refresh(std::uint32_t nowMilliseconds);
 

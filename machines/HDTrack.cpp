@@ -86,6 +86,35 @@ void CHDTrack::Append(const double* left, const double* right, int frames)
     recordedSeconds = rate > 0 ? static_cast<double>(framesWritten) / rate : 0.0;
     if (headerIntervalFrames > 0 && framesWritten - file.HeaderFrames() >= headerIntervalFrames)
         file.UpdateHeader(rate);
+    if (file.WriteFailed()) {
+        // A full disk ends the take where the disk did; what is there keeps
+        // a header that counts it. The error is only noted here: the text
+        // is made by whoever reads it, off the audio thread.
+        recording = false;
+        file.Close(rate);
+        framesWritten = file.Frames();
+        toggleOn.store(false, std::memory_order_relaxed);
+        NoteWriteFailure();
+        Changed();
+    }
+}
+
+void CHDTrack::NoteWriteFailure()
+{
+    writeError = file.WriteError();
+    writeFailureUnread = true;
+}
+
+std::string CHDTrack::TakeWriteFailure()
+{
+    Lock();
+    std::string text;
+    if (writeFailureUnread) {
+        text = std::string("Can't Write File <") + fileName + ">: " + std::strerror(writeError);
+        writeFailureUnread = false;
+    }
+    Unlock();
+    return text;
 }
 
 void CHDTrack::Close()
@@ -94,6 +123,8 @@ void CHDTrack::Close()
     if (recording) {
         recording = false;
         file.Close(SampleRate());
+        if (file.WriteFailed())
+            NoteWriteFailure();
     }
     toggleOn.store(false, std::memory_order_relaxed);
     Changed();

@@ -96,6 +96,10 @@ public:
     std::string FileLabel();
     /// Why the last Open failed, "" after one that succeeded.
     std::string LastError();
+    /// "Can't Write File <%s>: %s" once after a write to the take failed (a
+    /// full disk): the take was ended there, its header counting the frames
+    /// on disk, and the toggle shows off. "" otherwise.
+    std::string TakeWriteFailure();
     bool IsToggleOn() const { return toggleOn.load(std::memory_order_relaxed); }
     int FormatTag() const { return formatTag.load(std::memory_order_relaxed); }
     double RecordedSeconds();
@@ -115,6 +119,7 @@ private:
     void RequireLock(const char* message) const;
     int SampleRate() const;
     void Changed() { revision.fetch_add(1, std::memory_order_relaxed); }
+    void NoteWriteFailure();
 
     CMutex trackLock;
     CHDTrackMachine* machine;
@@ -127,6 +132,8 @@ private:
     std::string fileLabel = "File: ''";
     char fileName[kFileNameCapacity] = {};
     bool recording = false;
+    int writeError = 0;             // of the last failed take, until taken
+    bool writeFailureUnread = false;
     CWavStreamWriter file;
     double recordedSeconds = 0.0;
     std::uint32_t framesWritten = 0;

@@ -1,6 +1,8 @@
 #include "samples/WavStreamWriter.h"
 
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 CWavStreamWriter::~CWavStreamWriter()
 {
@@ -20,16 +22,19 @@ bool CWavStreamWriter::Open(const char* path, WavSampleFormat newFormat, int new
     frames = 0;
     headerFrames = 0;
     writeFailed = false;
+    writeError = 0;
     const std::size_t bytesPerSample = format == WavSampleFormat::Pcm16 ? 2 : 4;
     scratch.assign(static_cast<std::size_t>(largestBlock > 0 ? largestBlock : 1) * channels * bytesPerSample, 0);
     if (std::fseek(file, kWavHeaderBytes, SEEK_SET) != 0)
-        writeFailed = true;
+        Fail();
     return true;
 }
 
 void CWavStreamWriter::Append(const double* left, const double* right, int blockFrames)
 {
-    if (file == nullptr || blockFrames <= 0)
+    // After a failed write nothing more goes in: the frames counted are
+    // the ones on disk, and a header never claims more.
+    if (file == nullptr || blockFrames <= 0 || writeFailed)
         return;
     const std::size_t bytesPerSample = format == WavSampleFormat::Pcm16 ? 2 : 4;
     const std::size_t frameBytes = bytesPerSample * static_cast<std::size_t>(channels);
@@ -55,23 +60,52 @@ void CWavStreamWriter::Append(const double* left, const double* right, int block
             }
         }
         const std::size_t bytes = frameBytes * static_cast<std::size_t>(count);
-        if (std::fwrite(scratch.data(), 1, bytes, file) != bytes)
-            writeFailed = true;
+        const std::size_t written = std::fwrite(scratch.data(), 1, bytes, file);
+        frames += static_cast<std::uint32_t>(written / frameBytes);
+        if (written != bytes) {
+            Fail();
+            return;
+        }
         done += count;
     }
-    frames += static_cast<std::uint32_t>(blockFrames);
+}
+
+void CWavStreamWriter::Fail()
+{
+    if (!writeFailed)
+        writeError = errno != 0 ? errno : EIO;
+    writeFailed = true;
+}
+
+void CWavStreamWriter::CountFramesOnDisk()
+{
+    // The stream may have taken bytes the disk then refused (a flush that
+    // fails on a full disk): the header counts what the file holds.
+    if (std::fflush(file) != 0)
+        Fail();
+    struct stat status {};
+    if (::fstat(fileno(file), &status) != 0)
+        return;
+    const std::size_t frameBytes = (format == WavSampleFormat::Pcm16 ? 2u : 4u) * static_cast<std::size_t>(channels);
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    const auto headerBytes = static_cast<std::uint64_t>(kWavHeaderBytes);
+    const std::uint64_t onDisk = size > headerBytes ? (size - headerBytes) / frameBytes : 0;
+    if (onDisk < frames)
+        frames = static_cast<std::uint32_t>(onDisk);
 }
 
 void CWavStreamWriter::Close(int sampleRate)
 {
     if (file == nullptr)
         return;
+    if (writeFailed)
+        CountFramesOnDisk();
     unsigned char header[kWavHeaderBytes];
     BuildWavHeader(header, format, channels, sampleRate, frames);
     if (std::fseek(file, 0, SEEK_SET) != 0 || std::fwrite(header, 1, kWavHeaderBytes, file) != kWavHeaderBytes)
-        writeFailed = true;
+        Fail();
     if (std::fclose(file) != 0)
-        writeFailed = true;
+        Fail();
     file = nullptr;
 }
 
@@ -79,13 +113,14 @@ void CWavStreamWriter::UpdateHeader(int sampleRate)
 {
     if (file == nullptr)
         return;
+    CountFramesOnDisk();
     unsigned char header[kWavHeaderBytes];
     BuildWavHeader(header, format, channels, sampleRate, frames);
     // Seeking flushes what the stream holds, so the data reaches the system
     // before the header that counts it, and the header before the next data.
     if (std::fseek(file, 0, SEEK_SET) != 0 || std::fwrite(header, 1, kWavHeaderBytes, file) != kWavHeaderBytes ||
         std::fseek(file, 0, SEEK_END) != 0 || std::fflush(file) != 0) {
-        writeFailed = true;
+        Fail();
         return;
     }
     headerFrames = frames;

@@ -36,19 +36,27 @@ public:
     void UpdateHeader(int sampleRate);
 
     bool IsOpen() const { return file != nullptr; }
-    /// Whether any write came up short (a full disk).
+    /// Whether any write came up short (a full disk). Nothing is appended
+    /// after that, and the headers written count only the whole frames the
+    /// file holds.
     bool WriteFailed() const { return writeFailed; }
+    /// The error number of the first failed write, 0 before one.
+    int WriteError() const { return writeError; }
     std::uint32_t Frames() const { return frames; }
     /// The frame count the header on disk gives (0 before any header).
     std::uint32_t HeaderFrames() const { return headerFrames; }
     int Channels() const { return channels; }
 
 private:
+    void Fail();
+    void CountFramesOnDisk();
+
     std::FILE* file = nullptr;
     WavSampleFormat format = WavSampleFormat::Pcm16;
     int channels = 1;
     std::uint32_t frames = 0;
     std::uint32_t headerFrames = 0;
     bool writeFailed = false;
+    int writeError = 0;
     std::vector<unsigned char> scratch;
 };

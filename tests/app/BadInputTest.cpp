@@ -332,6 +332,29 @@ TEST_F(BadInput, FilesThatCannotBeReadSayWhy)
     EXPECT_EQ(directory.exitCode, 1);
 }
 
+TEST_F(BadInput, EmptyAndUnreadableProjectsGiveOneMessageAndExitCode1)
+{
+    const std::string empty = File("empty.cvx");
+    WriteBytes(empty, {});
+    const ChildResult emptyResult = Run({"--info", empty, "-q"});
+    EXPECT_EQ(DisorderOf(emptyResult), "");
+    EXPECT_EQ(emptyResult.exitCode, 1) << emptyResult.err;
+
+    // Refused by its permissions, which root would pass: the child runs as
+    // an ordinary user, so the folder must be open to it.
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    const std::string locked = Demo();
+    fs::permissions(locked, fs::perms::owner_write);
+    ChildRequest request;
+    request.arguments = {"--info", locked, "-q"};
+    request.asUnprivilegedUser = true;
+    const ChildResult lockedResult = RunCorvane(folder, request);
+    EXPECT_EQ(DisorderOf(lockedResult), "");
+    EXPECT_EQ(lockedResult.exitCode, 1) << lockedResult.err;
+    EXPECT_NE(lockedResult.err.find("Failed To Open File '" + locked + "' For Reading"), std::string::npos)
+        << lockedResult.err;
+}
+
 TEST_F(BadInput, ANonFiniteTailIsAUsageError)
 {
     for (const char* tail : {"nan", "inf", "-nan"}) {

@@ -50,6 +50,11 @@ ChildResult RunCorvane(const std::string& folder, const ChildRequest& request)
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
         dup2(err, 2);
+        if (request.asUnprivilegedUser && geteuid() == 0) {
+            constexpr uid_t kNobody = 65534;
+            if (setgid(kNobody) != 0 || setuid(kNobody) != 0)
+                _exit(126);
+        }
         execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }

@@ -20,7 +20,11 @@ struct ChildResult {
 struct ChildRequest {
     std::vector<std::string> arguments;    // after the program's path
     std::vector<std::string> environment;  // "NAME=value", added to the test's own
-    double timeoutSeconds = 240.0;   // generous: the machine may be busy with other builds
+    double timeoutSeconds = 240.0;
+    /// Run as the user "nobody" when the test runs as root, so that a
+    /// folder without write permission refuses the child as it would a
+    /// user. The folder must then be readable by everyone.
+    bool asUnprivilegedUser = false;   // generous: the machine may be busy with other builds
     /// Called about every 10 ms while the child runs, with its id.
     std::function<void(pid_t)> whileRunning;
 };

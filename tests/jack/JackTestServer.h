@@ -29,8 +29,11 @@ public:
     /// a client can connect. A second Start after Stop reuses the name.
     /// False (with the server's log in why) when it does not come up.
     bool Start(int sampleRate, int periodFrames, int playbackChannels, std::string* why = nullptr);
-    /// Asks the server to end and waits for it, killing it after a bound.
-    void Stop();
+    /// Asks the server to end (SIGTERM; SIGKILL ends it without a word to
+    /// its clients, and a server of the same name is then started and
+    /// stopped to free its slot in JACK's registry) and waits for it,
+    /// killing it after a bound.
+    void Stop(int signal = 15);
     bool IsRunning() const { return pid > 0; }
     const std::string& Name() const { return name; }
 

@@ -1,11 +1,26 @@
-// A recording process for the test that kills one in the middle of a take:
-// a stereo recorder track records a ramp (frame n is n / 10^6 on the left,
-// its negative on the right) past its first header update, and some blocks
-// more, then reports the frame count the header on disk gives and waits to
-// be killed.
+// A recording process for the tests that kill one or fill its disk: a
+// stereo recorder track records a ramp (frame n is n / 10^6 on the left,
+// its negative on the right).
+//
+//   helper PATH            past the first header update and some blocks
+//                          more, then reports "header N" (the frame count
+//                          the header on disk gives) and waits to be killed
+//   helper --forever PATH  reports "recording" and records until killed
+//   helper --limit BYTES PATH
+//                          records under a file-size limit of BYTES (a
+//                          full disk) until the track stops by itself, then
+//                          reports "failure TEXT" and "frames N", records
+//                          on (nothing more reaches the file) and ends with
+//                          exit code 0
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 #include "framework/AudioBuffer.h"
 #include "framework/Port.h"
@@ -16,14 +31,27 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
+    if (argc < 2)
         return 2;
+    const std::string mode = argc >= 3 ? argv[1] : "";
+    const char* path = argv[argc - 1];
+    if (mode == "--limit") {
+        if (argc != 4)
+            return 2;
+        // As on a full disk, a write past the limit fails with an error
+        // instead of ending the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = std::strtoul(argv[2], nullptr, 10);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
     constexpr int kBlock = 512;
     CCorvHost host(kBlock, 44100, 0);
     CHDRecorder recorder;
     CHDTrackMachine track(&host, &recorder, true);
     CHDTrack* row = track.Row();
-    row->ChooseFile(argv[1], 1);
+    row->ChooseFile(path, 1);
     if (!row->SetRecordStream(true))
         return 1;
     CAudioBuffer* in = track.ports[CHDTrackMachine::kLineIn]->audio;
@@ -35,6 +63,27 @@ int main(int argc, char** argv)
         }
         track.Work();
     };
+
+    if (mode == "--forever") {
+        std::printf("recording\n");
+        std::fflush(stdout);
+        for (;;) {
+            recordBlock();
+            usleep(2000);   // about five times real time
+        }
+    }
+    if (mode == "--limit") {
+        for (int i = 0; i < 100000 && row->IsToggleOn(); ++i)
+            recordBlock();
+        const std::vector<std::string> failures = recorder.TakeWriteFailures();
+        std::printf("failure %s\n", failures.empty() ? "" : failures.front().c_str());
+        std::printf("frames %u\n", row->FramesWritten());
+        for (int i = 0; i < 100; ++i)
+            recordBlock();
+        std::printf("again %zu\n", recorder.TakeWriteFailures().size());
+        return 0;
+    }
+
     while (row->HeaderFrames() == 0)
         recordBlock();
     for (int i = 0; i < 40; ++i)   // written, but not yet counted by the header

@@ -27,12 +27,12 @@
 
 #include "framework/Connection.h"
 #include "framework/ControlEvent.h"
-#include "stockpack/DavarorOdir.h"
-#include "stockpack/DrumKit.h"
-#include "stockpack/Echo.h"
-#include "stockpack/Kick.h"
-#include "stockpack/Mixer.h"
-#include "stockpack/RedoRuvizFilter.h"
+#include "stockpack/davarorodir/DavarorOdir.h"
+#include "stockpack/drumkit/DrumKit.h"
+#include "stockpack/dovodorez/Echo.h"
+#include "stockpack/zazud/Kick.h"
+#include "stockpack/mixer/Mixer.h"
+#include "stockpack/redoruviz/RedoRuvizFilter.h"
 #include "tests/host/TestMachines.h"
 
 using namespace engine_test;
