@@ -1,6 +1,7 @@
 #include "platform/Thread.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -16,6 +17,7 @@ namespace platform {
 struct Thread::Native {
     std::thread thread;
     std::mutex startLock;       // orders Resume against SetPriority
+    std::condition_variable running;   // the thread has set itself up
     pid_t tid = 0;
     bool started = false;       // a thread runs at most once
 };
@@ -73,17 +75,22 @@ void Thread::Run(Thread* self)
         self->native->tid = static_cast<pid_t>(syscall(SYS_gettid));
         self->ApplyPriority();
     }
+    self->native->running.notify_all();
     self->entry(self->argument);
     currentThread = nullptr;
 }
 
 void Thread::Resume()
 {
-    std::lock_guard<std::mutex> guard(native->startLock);
+    std::unique_lock<std::mutex> guard(native->startLock);
     if (native->started)
         return;
     native->started = true;
     native->thread = std::thread(&Thread::Run, this);
+    // Back only once the thread has set itself up (its stack, its priority):
+    // a worker is never still being born when the first block asks for it,
+    // and whatever its start-up allocates happens here, not in that block.
+    native->running.wait(guard, [this] { return native->tid != 0; });
 }
 
 bool Thread::IsStarted() const noexcept

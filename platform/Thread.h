@@ -25,7 +25,8 @@ class Thread {
 public:
     using Entry = void (*)(void* argument);
 
-    /// The thread does not run until Resume.
+    /// The thread does not run until Resume, which returns once it has set
+    /// itself up.
     Thread(Entry entry, void* argument);
     /// Joins the thread if it was started.
     ~Thread();
