@@ -57,6 +57,18 @@ public:
     // Idle passes that have this container in their copy of the list; it is
     // destroyed only when none has.
     std::atomic<int> idlePins{0};
+    // The largest squared sample of the machine's audio outputs since the
+    // studio view last took it (the master's: of the driver's output). The
+    // render path raises it without a lock; the user-interface thread
+    // exchanges it for 0 while the box is on screen.
+    std::atomic<double> outputPeak{0.0};
+    /// Render side: raises outputPeak to squared when larger.
+    void RaiseOutputPeak(double squared)
+    {
+        double seen = outputPeak.load(std::memory_order_relaxed);
+        while (squared > seen && !outputPeak.compare_exchange_weak(seen, squared, std::memory_order_relaxed)) {
+        }
+    }
     CWorkThread worker;
     CSemaphore done;                         // released once per processing request
     int x = 0;

@@ -2,6 +2,7 @@
 
 #include "host/Studio.h"
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -24,6 +25,34 @@ namespace {
 bool IsAuxiliaryPort(const CPort* port)
 {
     return (port->flags & kPortAuxiliary) != 0;
+}
+
+double SquaredPeak(const double* samples, int length)
+{
+    double peak = 0.0;
+    if (samples != nullptr)
+        for (int s = 0; s < length; ++s)
+            if (samples[s] * samples[s] > peak)
+                peak = samples[s] * samples[s];
+    return peak;
+}
+
+/// The block's largest squared sample over the audio outputs, for the
+/// level bar of the machine's box; reads only, so the output is unchanged.
+void MeterOutputs(CMachineContainer* container)
+{
+    double peak = 0.0;
+    for (const CConnector* connector : container->connectors) {
+        const CPort* port = connector->port;
+        if (!(port->flags & kPortAudio) || !(port->flags & kPortOutput) || port->audio == nullptr)
+            continue;
+        const CAudioBuffer& audio = *port->audio;
+        peak = std::max(peak, SquaredPeak(audio.left, audio.length));
+        if (audio.stereo)
+            peak = std::max(peak, SquaredPeak(audio.right, audio.length));
+    }
+    if (peak > 0.0)
+        container->RaiseOutputPeak(peak);
 }
 
 } // namespace
@@ -112,6 +141,13 @@ void CStudio::RenderBlock(int channels, double** outputs, int length)
     }
 
     masterGain = gain;
+    if (masterContainer != nullptr) {
+        double loudest = 0.0;
+        for (int c = 0; c < metered; ++c)
+            loudest = std::max(loudest, peaks[static_cast<std::size_t>(c)]);
+        if (loudest > 0.0)
+            masterContainer->RaiseOutputPeak(loudest);
+    }
     if (patternLock != nullptr)
         patternLock->Unlock();
 
@@ -181,6 +217,7 @@ void CStudio::ProcessContainer(CMachineContainer* container, bool signal)
             }
             container->machine->WorkReturns();
         }
+        MeterOutputs(container);
     }
     if (signal)
         container->done.Release();
