@@ -236,6 +236,23 @@ void CStudioCanvas::PaintBox(QPainter& painter, const CMachineContainer* box)
         }
     }
 
+    // Level bar along the bottom edge: a dark track, lit from the left in
+    // green turning yellow then red towards 0 dBFS.
+    const QRectF track(2, r.height - CStudioView::kLevelBarHeight - 1, r.width - 4, CStudioView::kLevelBarHeight);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(10, 11, 13));
+    painter.drawRect(track);
+    const double lit = CStudioView::LevelFraction(view.LevelDb(box));
+    if (lit > 0.0) {
+        QLinearGradient heat(track.topLeft(), track.topRight());
+        heat.setColorAt(0.0, QColor(40, 200, 80));
+        heat.setColorAt(0.7, QColor(120, 220, 60));
+        heat.setColorAt(0.85, QColor(240, 210, 40));
+        heat.setColorAt(1.0, QColor(240, 50, 40));
+        painter.setBrush(heat);
+        painter.drawRect(QRectF(track.x(), track.y(), track.width() * lit, track.height()));
+    }
+
     painter.setBrush(Qt::NoBrush);
     const QColor edge = target ? studio_style::kAccentBright : (selected ? studio_style::kAccent : kOutline);
     painter.setPen(QPen(edge, target ? 2.5 : (selected ? 1.5 : 1.0)));

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPointer>
@@ -30,6 +31,8 @@ using namespace studio_view;
 namespace {
 
 constexpr int kRefreshMs = 40;
+constexpr int kLevelMs = 30;
+constexpr double kLevelDecayDbPerSecond = 48.0;
 
 } // namespace
 
@@ -74,7 +77,48 @@ CStudioView::CStudioView(CStudio& studio, const CMachineRegistry& registry, QWid
         this->canvas->update();
     });
     refresh->start(kRefreshMs);
+    levelTimer = new QTimer(this);
+    connect(levelTimer, &QTimer::timeout, this, [this] { UpdateLevels(); });
+    levelTimer->start(kLevelMs);
     SyncWidgets();
+}
+
+double CStudioView::LevelFraction(double levelDb)
+{
+    return std::clamp((levelDb - kLevelFloorDb) / -kLevelFloorDb, 0.0, 1.0);
+}
+
+double CStudioView::LevelDb(const CMachineContainer* box) const
+{
+    const auto found = levels.find(box);
+    return found == levels.end() ? kLevelFloorDb : found->second;
+}
+
+void CStudioView::UpdateLevels()
+{
+    const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+    const double elapsed = levelClockMs < 0 ? 0.0 : std::max<std::int64_t>(now - levelClockMs, 0) * 0.001;
+    levelClockMs = now;
+    const double fall = kLevelDecayDbPerSecond * elapsed;
+
+    std::map<const CMachineContainer*, double> next;
+    for (CMachineContainer* box : studio.Containers()) {
+        const double old = LevelDb(box);
+        double level = std::max(old - fall, kLevelFloorDb);
+        const double squared = box->outputPeak.exchange(0.0, std::memory_order_relaxed);
+        if (squared > 0.0)
+            level = std::max(level, std::min(10.0 * std::log10(squared), 0.0));
+        next[box] = level;
+        // Only a bar whose lit length moves by a pixel is painted again.
+        const Rect r = gestures.BoxRect(box);
+        const double width = r.width * zoom;
+        if (std::lround(LevelFraction(level) * width) != std::lround(LevelFraction(old) * width)) {
+            const QPoint topLeft = ToCanvas(Point{r.x, r.y + r.height - kLevelBarHeight - 2});
+            const QPoint bottomRight = ToCanvas(Point{r.x + r.width, r.y + r.height});
+            canvas->update(QRect(topLeft, bottomRight).adjusted(-1, -1, 1, 1));
+        }
+    }
+    levels.swap(next);
 }
 
 CStudioView::~CStudioView()

@@ -10,9 +10,15 @@
 // Menus and the rename dialog go through replaceable choosers so that tests
 // answer them without a modal loop.
 //
+// Each box's level bar is read here from the peak the render path leaves in
+// its container, on the view's own timer: only boxes the studio still lists
+// are read, and deletion happens on this thread, so no container goes away
+// during a read; the render path never waits for it.
+//
 // Threads: user-interface thread.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -69,6 +75,15 @@ public:
     CProgramToolBar* ProgramBar(const CMachineContainer* box) const;
     CEditorWindow* EditorWindow(const CMachineContainer* box) const;
     CCableVolumeSlider* CableSlider() const { return cableSlider; }
+
+    /// The level bar: silence below kLevelFloorDb, full at 0 dBFS; falls at
+    /// the peak meter's 48 dB a second.
+    static constexpr double kLevelFloorDb = -60.0;
+    static constexpr int kLevelBarHeight = 3;
+    /// The level a box's bar shows, in dBFS, kLevelFloorDb when dark.
+    double LevelDb(const CMachineContainer* box) const;
+    /// Lit fraction of a bar (0 .. 1) for a level.
+    static double LevelFraction(double levelDb);
     /// A machine reported a parameter change: applies it and refreshes the
     /// default GUI's row.
     void OnParameterChanged(CMachine* machine, int index, double value);
@@ -93,12 +108,17 @@ private:
     void ShowCableSlider(studio_view::CableRef cable);
     void UpdateCanvasSize();
     std::size_t GraphSignature() const;
+    void UpdateLevels();
 
     studio_view::CStudioGestures gestures;
     CStudio& studio;
     CStudioCanvas* canvas;
     CCableVolumeSlider* cableSlider;
     QTimer* refresh;
+    QTimer* levelTimer;
+    std::int64_t levelClockMs = -1;
+    // Shown level per box, in dBFS; keys are only compared, never followed.
+    std::map<const CMachineContainer*, double> levels;
     double zoom = 1.0;
     std::size_t signature = 0;
     std::map<const CMachineContainer*, BoxWidgets> widgets;

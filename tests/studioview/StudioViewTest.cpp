@@ -30,6 +30,8 @@
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"
 #include "host/Studio.h"
+#include "sequencing/SequenceEditor.h"
+#include "tests/host/TestMachines.h"
 #include "tests/mainwindow/StudioRig.h"
 
 using namespace mainwindow_test;
@@ -353,6 +355,73 @@ TEST(StudioView, DeletingWhileTheDriverRendersLosesNoOtherCable)
         const int after = studio.Host().GetSampleCounter();
         EXPECT_TRUE(ProcessEventsUntil([&] { return studio.Host().GetSampleCounter() != after; }, 5000));
     }
+}
+
+namespace {
+
+class CConstantInfo : public CMachineInfo {
+public:
+    CConstantInfo()
+    {
+        name = "Constant";
+        identifier = "Test::Constant";
+    }
+    CMachine* CreateMachine() override { return nullptr; }
+};
+
+/// The colour the canvas shows a few pixels into a box's level bar.
+QColor BarPixel(ViewRig& rig, const CMachineContainer* box)
+{
+    const Rect r = rig.view->Gestures().BoxRect(box);
+    const QPoint at = rig.view->ToCanvas(Point{r.x + 6, r.y + r.height - 3});
+    return rig.Canvas()->grab().toImage().pixelColor(at);
+}
+
+} // namespace
+
+TEST(StudioView, LevelBarsLightForASoundingMachineAndFallDarkAfterSilence)
+{
+    RigOptions options;
+    options.audio = true;
+    options.driver = 0;   // null driver: the callback runs on its own thread
+    ViewRig rig(options);
+    CConstantInfo info;
+    auto* loud = new engine_test::CConstantSource(&rig.Studio().Host(), false, 0.5);
+    auto* quiet = new engine_test::CConstantSource(&rig.Studio().Host(), false, 0.0);
+    CMachineContainer* loudBox = rig.Studio().AddMachine(loud, &info, "Loud", 300, 100);
+    CMachineContainer* quietBox = rig.Studio().AddMachine(quiet, &info, "Quiet", 300, 300);
+    rig.view->SyncWidgets();
+
+    // Half of full scale reads -6 dBFS; the silent box stays at the floor.
+    ASSERT_TRUE(ProcessEventsUntil([&] { return rig.view->LevelDb(loudBox) > -7.0; }, 10000));
+    EXPECT_LE(rig.view->LevelDb(loudBox), -6.0);
+    EXPECT_EQ(rig.view->LevelDb(quietBox), CStudioView::kLevelFloorDb);
+    const QColor lit = BarPixel(rig, loudBox);
+    EXPECT_GT(lit.green(), 150) << lit.name().toStdString();
+    const QColor dark = BarPixel(rig, quietBox);
+    EXPECT_LT(std::max({dark.red(), dark.green(), dark.blue()}), 40) << dark.name().toStdString();
+
+    // Silence: the bar falls back to dark.
+    loud->left = 0.0;
+    ASSERT_TRUE(ProcessEventsUntil([&] { return rig.view->LevelDb(loudBox) == CStudioView::kLevelFloorDb; }, 20000));
+    const QColor fallen = BarPixel(rig, loudBox);
+    EXPECT_LT(std::max({fallen.red(), fallen.green(), fallen.blue()}), 40) << fallen.name().toStdString();
+}
+
+TEST(StudioView, ScreenshotOfTheDemoLevelsWhilePlaying)
+{
+    RigOptions options;
+    options.audio = true;
+    options.driver = 0;
+    ViewRig rig(options);
+    rig.rig.window->Commands().OpenStartProject(DemoPath());
+    rig.rig.window->resize(1400, 900);
+    rig.rig.application.SequenceEditor().Play();
+    CMachineContainer* master = rig.Studio().MasterContainer();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return rig.view->LevelDb(master) > -40.0; }, 20000));
+    QDir().mkpath(QStringLiteral(CORVANE_SCREENSHOT_DIR));
+    ASSERT_TRUE(rig.rig.window->grab().toImage().save(QStringLiteral(CORVANE_SCREENSHOT_DIR "/studio-levels.png")));
+    rig.rig.application.SequenceEditor().Stop();
 }
 
 TEST(StudioView, ScreenshotOfTheDemoWithOneDefaultGui)
