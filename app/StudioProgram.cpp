@@ -101,8 +101,10 @@ int RunStudio(int argc, char** argv)
             window->ShowAtStart();
         };
         settings.closeWindows = [&window] {
-            if (window)
+            if (window) {
+                window->StopWatchingDevices();
                 window->CloseToolWindows();
+            }
         };
         settings.displayRefresh = [&window, &editorPages] {
             window->RefreshFromDisplayThread();

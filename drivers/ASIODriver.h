@@ -77,6 +77,9 @@ public:
     int GetBitsPerSample() const { return bitsPerSample; }
     bool IsRunning() const { return running.load(); }
     bool HasLostDevice() const { return lostDevice.load(); }
+    /// Whether a client of the server is held: from Start to Stop, a dead
+    /// one included after the server went.
+    bool IsJoined() const { return asio.IsLoaded(); }
     /// Reported by the server since the last Start.
     std::uint32_t XrunCount() const { return asio.XrunCount(); }
     /// The JACK name of an output while started ("" otherwise).

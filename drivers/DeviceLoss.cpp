@@ -52,9 +52,12 @@ void RemoveDeviceLostListener(int id)
 
 void ReportDeviceLost(const char* driverName, const char* text)
 {
-    ShowDriverMessage(text);
     Listeners& listeners = TheListeners();
     std::lock_guard<std::mutex> guard(listeners.lock);
+    // A listener shows the loss in words of its own (the window adds how to
+    // play again); with none, the driver's text is all the user gets.
+    if (listeners.entries.empty())
+        ShowDriverMessage(text);
     // Counted before the listeners run, so one that wakes a poller finds
     // the count already grown.
     listeners.losses.fetch_add(1, std::memory_order_acq_rel);

@@ -2,8 +2,9 @@
 // The driver layer's notice that the device or server a started driver
 // plays through has gone (an ALSA device that fails its writes, a JACK
 // server that shut down). The driver that finds the loss reports it once:
-// the text goes to the user through ShowDriverMessage, then every listener
-// is told, and the loss count grows by one.
+// with no listener the text goes to the user through ShowDriverMessage,
+// else every listener is told and shows it its own way; the loss count
+// grows by one either way.
 //
 // Who listens: `corvane --play` ends the program; a window stops the
 // current driver and offers the driver choice again. Both only note the

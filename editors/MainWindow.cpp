@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMetaObject>
 #include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
@@ -19,6 +20,8 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
+#include "app/DriverManager.h"
+#include "drivers/DeviceLoss.h"
 #include "editors/AboutBox.h"
 #include "gui/DialogServices.h"
 #include "editors/MainToolBar.h"
@@ -101,15 +104,47 @@ CMainWindow::CMainWindow(CApplication& application, CFileChooser& chooser, CMess
         });
     documentOpener = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     RefreshProject();
+    deviceLostListener = AddDeviceLostListener(&CMainWindow::DeviceLost, this);
 }
 
 CMainWindow::~CMainWindow()
 {
+    StopWatchingDevices();
     // Fields losing focus while they go would commit their values to an
     // application that may be gone already, through a window half torn down.
     toolBar->TempoField()->blockSignals(true);
     toolBar->TicksPerBeatField()->blockSignals(true);
     projectInfo->blockSignals(true);
+}
+
+void CMainWindow::StopWatchingDevices()
+{
+    if (deviceLostListener != 0) {
+        RemoveDeviceLostListener(deviceLostListener);
+        deviceLostListener = 0;
+    }
+}
+
+void CMainWindow::DeviceLost(void* context, const char* driverName, const char* text)
+{
+    // The driver's watcher thread, with the listener list locked: stopping
+    // the driver here would wait for this very thread, so the work is posted
+    // and the thread goes on. A window gone before the call runs takes the
+    // posted call with it.
+    auto* window = static_cast<CMainWindow*>(context);
+    QMetaObject::invokeMethod(
+        window, [window, name = std::string(driverName), copy = std::string(text)] { window->HandleDeviceLost(name, copy); },
+        Qt::QueuedConnection);
+}
+
+void CMainWindow::HandleDeviceLost(const std::string& driverName, const std::string& text)
+{
+    // A loss reported while the driver was already being replaced belongs
+    // to a driver no longer playing; the new one is left alone.
+    const bool current = driverName == application.Drivers().Current().GetName();
+    if (current)
+        application.StopDriver();
+    messages.ShowError(text + "\n\nThe studio runs without sound: choose a driver in View > Options... to play again.");
 }
 
 QAction* CMainWindow::AddCommand(QMenu* menu, const QString& text, int id, const QKeySequence& shortcut)

@@ -9,10 +9,16 @@
 // The editors install their widgets into the pages (InstallPage) and the
 // bank windows add entries to the View menu (AddViewEntry).
 //
-// Threads: user-interface thread, except RefreshFromDisplayThread.
+// A lost device or server (drivers/DeviceLoss.h) is shown once, the lost
+// driver is stopped and the studio goes on without sound until the user
+// chooses a driver in View > Options....
+//
+// Threads: user-interface thread, except RefreshFromDisplayThread and the
+// device-loss listener, which only posts to the user-interface thread.
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QMainWindow>
 
@@ -100,6 +106,10 @@ public:
     /// the sample analyzer), before those services go at shutdown.
     void CloseToolWindows();
 
+    /// Stops listening for lost devices; called before the application
+    /// goes, again by the destructor.
+    void StopWatchingDevices();
+
     /// Shows the title, tempo fields, volume and notes of the open project.
     void RefreshProject();
     /// Display thread: paints the meter and queues its present.
@@ -116,6 +126,8 @@ private:
     void ToggleSongPlayback();
     void ShowSampleAnalyzer();
     void ShowBankExplorer();
+    static void DeviceLost(void* context, const char* driverName, const char* text);
+    void HandleDeviceLost(const std::string& driverName, const std::string& text);
 
     CApplication& application;
     CMessageSink& messages;
@@ -136,4 +148,5 @@ private:
     std::function<QWidget*(QWidget*)> analyzerFactory;
     std::function<bool(const QString&)> documentOpener;
     QString geometryFile;
+    int deviceLostListener = 0;
 };

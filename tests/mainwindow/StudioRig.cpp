@@ -80,7 +80,10 @@ CStudioRig::CStudioRig(RigOptions options) : folder(MakeScratchFolder())
     settings.status = options.status;
     settings.audioFailure = options.audioFailure;
     settings.openWindows = [this] { window = std::make_unique<CMainWindow>(application, chooser, messages); };
-    settings.closeWindows = [this] { window->CloseToolWindows(); };
+    settings.closeWindows = [this] {
+        window->StopWatchingDevices();
+        window->CloseToolWindows();
+    };
     settings.displayRefresh = [this] { window->RefreshFromDisplayThread(); };
     application.Init(settings);
     window->Commands().OpenStartProject("");
