@@ -135,12 +135,26 @@ void CBandLimitedOscillator::AddStep(Residual& residual, double height, double d
     const double fraction = position - base;
     const double* values = step.table.values;
     const int count = step.table.count;
-    for (int k = 0; k < kResidualLength; ++k) {
-        const int i0 = base + k * step.oversampling;
-        if (i0 + 1 >= count)
-            break;   // the table has reached its final 1.0: nothing left to correct
-        const double value = values[i0] + (values[i0 + 1] - values[i0]) * fraction;
-        residual[static_cast<std::size_t>((residualIndex + k) & (kResidualLength - 1))] += height * (value - 1.0);
+    // Sample k reads entries base + k x oversampling and the next; past the
+    // table's end it has reached its final 1.0 and there is nothing left to
+    // correct. Counting the samples first, and splitting the ring where it
+    // wraps, leaves two plain loops without a test per sample.
+    const int last = count - 2 - base;
+    if (last < 0)
+        return;
+    const int samples = std::min(kResidualLength, last / step.oversampling + 1);
+    const int firstPart = std::min(samples, kResidualLength - residualIndex);
+    double* ring = residual.data();
+    const double* entry = values + base;
+    const int stride = step.oversampling;
+    double* slot = ring + residualIndex;
+    for (int k = 0; k < firstPart; ++k, entry += stride) {
+        const double value = entry[0] + (entry[1] - entry[0]) * fraction;
+        slot[k] += height * (value - 1.0);
+    }
+    for (int k = 0; k < samples - firstPart; ++k, entry += stride) {
+        const double value = entry[0] + (entry[1] - entry[0]) * fraction;
+        ring[k] += height * (value - 1.0);
     }
 }
 
@@ -239,7 +253,9 @@ void CBandLimitedOscillator::StartTriangle(double w, double slopeRise) noexcept
     triangle = TriangleAt((0.5 - stepDelay) * inc, w, inc, sampleRate) + 4.0 * inc * ahead;
 }
 
-void CBandLimitedOscillator::TrackPulse(double previousPhase, double inc, double w, bool wrapped) noexcept
+// Called for every sample of the pulse shapes: a call per sample cost more
+// than the work it does in the common case of no edge.
+[[gnu::always_inline]] inline void CBandLimitedOscillator::TrackPulse(double previousPhase, double inc, double w, bool wrapped) noexcept
 {
     // The pulse rises at phase 0 and falls at w: the general tracker's
     // work with the wrap as the only rise, written out for the common case.

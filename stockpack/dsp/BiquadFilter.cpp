@@ -166,13 +166,38 @@ void CBiquadFilter::Process(const double* in, double* out, int frames, const dou
             Run(second, out, out, frames);
         return;
     }
+    // One pass with both sections' histories in locals: the coefficients
+    // change every few samples, and calling Run per stretch would store and
+    // reload the histories each time.
+    double p1 = first.x1, p2 = first.x2, q1 = first.y1, q2 = first.y2;
+    double u1 = second.x1, u2 = second.x2, v1 = second.y1, v2 = second.y2;
+    const bool twoSections = fourPole;
     for (int start = 0; start < frames; start += kModulationInterval) {
         const double octaves = cutoffOctaves + (cutoffModulation != nullptr ? cutoffModulation[start] : 0.0);
         const double r = resonance + (resonanceModulation != nullptr ? resonanceModulation[start] : 0.0);
         UpdateCoefficients(octaves, r);
-        const int n = std::min(frames - start, kModulationInterval);
-        Run(first, in + start, out + start, n);
-        if (fourPole)
-            Run(second, out + start, out + start, n);
+        const double c0 = a0, c1 = a1, c2 = a2, d1 = b1, d2 = b2, g = gain;
+        const int end = std::min(frames, start + kModulationInterval);
+        for (int i = start; i < end; ++i) {
+            const double x = in[i];
+            const double y = c0 * x + c1 * p1 + c2 * p2 - d1 * q1 - d2 * q2;
+            p2 = p1;
+            p1 = x;
+            q2 = q1;
+            q1 = y;
+            double o = y * g;
+            if (twoSections) {
+                const double z = c0 * o + c1 * u1 + c2 * u2 - d1 * v1 - d2 * v2;
+                u2 = u1;
+                u1 = o;
+                v2 = v1;
+                v1 = z;
+                o = z * g;
+            }
+            out[i] = o;
+        }
     }
+    first = Section{p1, p2, q1, q2};
+    if (twoSections)
+        second = Section{u1, u2, v1, v2};
 }
