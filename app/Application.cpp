@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "app/DriverManager.h"
 #include "app/GraphicsThread.h"
@@ -8,6 +9,7 @@
 #include "framework/Error.h"
 #include "host/PeakMeter.h"
 #include "framework/Machine.h"
+#include "framework/ScopedLock.h"
 #include "host/AppOptions.h"
 #include "machines/BuiltinMachines.h"
 #include "host/CorvHost.h"
@@ -156,19 +158,16 @@ void CApplication::Init(const Settings& newSettings)
 
 void CApplication::AdoptDriverFormat(CAudioOutputDriver& driver)
 {
-    CMutex& lock = studio->Lock();
-    lock.Lock();
+    CScopedLock<CMutex> hold(studio->Lock());
     host->SetOutputChannelCount(driver.GetChannelCount());
     CMachineContainer* master = studio->MasterContainer();
+    std::optional<CScopedLock<CMachine>> masterHold;
     if (master != nullptr)
-        master->machine->Lock();
+        masterHold.emplace(*master->machine);
     studio->UpdateMasterInputs();
     host->SetAudioFormat(driver.GetSampleRate(), driver.GetBufferSize());
     studio->SetSampleRate(driver.GetSampleRate());
     studio->SetBlockSize(driver.GetBufferSize());
-    if (master != nullptr)
-        master->machine->Unlock();
-    lock.Unlock();
 }
 
 void CApplication::StartDriver()
@@ -200,31 +199,27 @@ void CApplication::SelectDriver(int index)
     CAudioOutputDriver& driver = drivers->Current();
     const int rate = driver.GetSampleRate();
     const int block = driver.GetBufferSize();
-    CMutex& lock = studio->Lock();
-    lock.Lock();
-    host->SetAudioFormat(rate, block);
-    if (rate != oldRate)
-        studio->SetSampleRate(rate);
-    if (block != oldBlock)
-        studio->SetBlockSize(block);
-    lock.Unlock();
+    {
+        CScopedLock<CMutex> hold(studio->Lock());
+        host->SetAudioFormat(rate, block);
+        if (rate != oldRate)
+            studio->SetSampleRate(rate);
+        if (block != oldBlock)
+            studio->SetBlockSize(block);
+    }
     StartDriver();
 }
 
 void CApplication::ChangeTempo(double beatsPerMinute)
 {
-    CMutex& lock = studio->Lock();
-    lock.Lock();
+    CScopedLock<CMutex> hold(studio->Lock());
     host->SetTempo(beatsPerMinute);
-    lock.Unlock();
 }
 
 void CApplication::ChangeTicksPerBeat(double ticksPerBeat)
 {
-    CMutex& lock = studio->Lock();
-    lock.Lock();
+    CScopedLock<CMutex> hold(studio->Lock());
     host->SetTicksPerBeat(ticksPerBeat);
-    lock.Unlock();
 }
 
 std::string CApplication::WindowTitle() const

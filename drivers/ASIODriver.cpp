@@ -8,6 +8,7 @@
 #include "drivers/SampleConversion.h"
 #include "framework/AudioBuffer.h"
 #include "framework/Error.h"
+#include "framework/ScopedLock.h"
 #include "host/AppOptions.h"
 
 using namespace platform::audio;
@@ -219,7 +220,7 @@ void CASIODriver::Start()
 
 void CASIODriver::Stop()
 {
-    Lock();
+    CScopedLock<CHostMutex> hold(*this);
     if (running.exchange(false)) {
         char text[64];
         const AsioError stopped = asio.Stop();
@@ -239,7 +240,6 @@ void CASIODriver::Stop()
     // frees it, and nothing of it is touched again.
     asio.Unload();
     FreeChannels();
-    Unlock();
 }
 
 void CASIODriver::BufferSwitch(std::int32_t index, bool)

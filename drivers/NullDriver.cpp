@@ -1,6 +1,7 @@
 #include "drivers/NullDriver.h"
 
 #include "framework/AudioBuffer.h"
+#include "framework/ScopedLock.h"
 #include "host/AppOptions.h"
 #include "platform/Clock.h"
 #include "platform/Thread.h"
@@ -46,22 +47,20 @@ void CNullDriver::FreeBuffers()
 
 void CNullDriver::SetCallback(AudioCallback newCallback)
 {
-    Lock();
+    CScopedLock<CHostMutex> hold(*this);
     callback = newCallback.function != nullptr ? newCallback : SilenceCallback();
-    Unlock();
 }
 
 void CNullDriver::Configure(int newBufferSize, std::int32_t newFormatFlag)
 {
     // The thread reads configuredBufferSize for its pacing under this lock.
-    Lock();
+    CScopedLock<CHostMutex> hold(*this);
     configuredBufferSize = CorrectBufferSize(newBufferSize);
     options.nullBufferSize = configuredBufferSize;
     if (IsValidFormatFlag(newFormatFlag)) {
         formatFlag = newFormatFlag;
         options.nullFormat = newFormatFlag;
     }
-    Unlock();
 }
 
 void CNullDriver::Start()

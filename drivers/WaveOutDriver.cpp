@@ -155,9 +155,8 @@ void CWaveOutDriver::Decode()
 
 void CWaveOutDriver::SetCallback(AudioCallback newCallback)
 {
-    Lock();
+    CScopedLock<CHostMutex> hold(*this);
     callback = newCallback.function != nullptr ? newCallback : SilenceCallback();
-    Unlock();
 }
 
 void CWaveOutDriver::Configure(int newDeviceIndex, int newBufferSize, std::int32_t requestedFormat)

@@ -112,19 +112,18 @@ bool CStudio::DeleteMachine(CMachineContainer* container)
 {
     if (container == nullptr || container == masterContainer)
         return false;
-    lock.Lock();
-    // Membership first: a container that is not (or no longer) ours may be
-    // gone, so nothing of it is read before it is found here.
-    const auto found = std::find(containers.begin(), containers.end(), container);
-    if (found == containers.end() || container->GetName() == "Master") {
-        lock.Unlock();
-        return false;
+    {
+        CScopedLock<CMutex> hold(lock);
+        // Membership first: a container that is not (or no longer) ours may be
+        // gone, so nothing of it is read before it is found here.
+        const auto found = std::find(containers.begin(), containers.end(), container);
+        if (found == containers.end() || container->GetName() == "Master")
+            return false;
+        DisconnectAllOf(container);
+        containers.erase(found);
+        for (const ContainerHook& hook : deleteHooks)
+            hook(container);
     }
-    DisconnectAllOf(container);
-    containers.erase(found);
-    for (const ContainerHook& hook : deleteHooks)
-        hook(container);
-    lock.Unlock();
     // Unreachable from the graph now, so the callback cannot ask for it:
     // joining its worker and releasing the machine (a plug-in may take its
     // time) happen without keeping the callback waiting.
@@ -178,11 +177,12 @@ void CStudio::IdlePass()
     // The studio lock only while the list is copied: Idle runs without it,
     // each machine under its own lock (so never beside its Work), and a
     // machine deleted meanwhile stays alive until its Idle has returned.
-    lock.Lock();
-    idleList.assign(containers.begin(), containers.end());
-    for (CMachineContainer* container : idleList)
-        container->idlePins.fetch_add(1, std::memory_order_relaxed);
-    lock.Unlock();
+    {
+        CScopedLock<CMutex> hold(lock);
+        idleList.assign(containers.begin(), containers.end());
+        for (CMachineContainer* container : idleList)
+            container->idlePins.fetch_add(1, std::memory_order_relaxed);
+    }
     for (CMachineContainer* container : idleList) {
         {
             CScopedLock<CMachine> hold(*container->machine);

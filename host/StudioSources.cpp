@@ -28,6 +28,7 @@
 #include "framework/Connection.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "host/Connector.h"
 #include "host/MachineContainer.h"
 #include "platform/Thread.h"
@@ -89,20 +90,18 @@ void CStudio::ProcessRequest(std::uintptr_t argument)
 {
     auto* container = reinterpret_cast<CMachineContainer*>(argument);
     SetFlushToZeroForRendering();
-    container->machine->Lock();
+    CScopedLock<CMachine> hold(*container->machine);
     container->pendingRequests.fetch_sub(1, std::memory_order_relaxed);
     if (container->revokedRequests > 0) {
         --container->revokedRequests;
-        container->machine->Unlock();
         return;
     }
     container->studio->ProcessContainer(container, true);
-    container->machine->Unlock();
 }
 
 void CStudio::Claim(CMachineContainer* source)
 {
-    source->machine->Lock();
+    CScopedLock<CMachine> hold(*source->machine);
     if (!source->processed.load(std::memory_order_relaxed)) {
         ProcessContainer(source, false);
         // Unprocessed under its lock means none of its requests has run yet
@@ -112,7 +111,6 @@ void CStudio::Claim(CMachineContainer* source)
             source->ranFor.store(source->askedBy.load(std::memory_order_relaxed), std::memory_order_relaxed);
         }
     }
-    source->machine->Unlock();
 }
 
 namespace {

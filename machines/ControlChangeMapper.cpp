@@ -4,6 +4,7 @@
 
 #include "framework/ControlBuffer.h"
 #include "framework/Port.h"
+#include "framework/ScopedLock.h"
 #include "framework/LittleEndian.h"
 
 CControlChangeMapper::CControlChangeMapper(CHost* host) : CMachine(host)
@@ -28,7 +29,7 @@ void CControlChangeMapper::Work()
 {
     // A mapper the master does not reach runs without its lock held by the
     // engine; the lock nests, so taking it here costs nothing otherwise.
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     CControlBuffer* in = ports[kControlIn]->control;
     CControlBuffer* out = ports[kControlOut]->control;
     ControlEvent event;
@@ -37,7 +38,6 @@ void CControlChangeMapper::Work()
             Map(event);
         out->Insert(&event);
     }
-    Unlock();
 }
 
 void CControlChangeMapper::Map(ControlEvent& event)
@@ -63,66 +63,62 @@ void CControlChangeMapper::Map(ControlEvent& event)
 
 int CControlChangeMapper::AddMapping()
 {
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     mappings.AddItem(new Mapping);
     const int index = mappings.GetCount() - 1;
-    Unlock();
     return index;
 }
 
 void CControlChangeMapper::SetMapping(int pair, int mapIn, int mapOut)
 {
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     if (Mapping* mapping = At(pair)) {
         mapping->mapIn = mapIn;
         mapping->mapOut = mapOut;
     }
-    Unlock();
 }
 
 void CControlChangeMapper::RemoveMapping(int pair)
 {
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     if (Mapping* mapping = At(pair)) {
         mappings.RemoveItem(pair);
         delete mapping;
     }
-    Unlock();
 }
 
 void CControlChangeMapper::RemoveLastMapping()
 {
-    Lock();
-    const int count = mappings.GetCount();
-    Unlock();
+    int count = 0;
+    {
+        CScopedLock<CMachine> hold(*this);
+        count = mappings.GetCount();
+    }
     if (count > 0)
         RemoveMapping(count - 1);
 }
 
 int CControlChangeMapper::MappingCount()
 {
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     const int count = mappings.GetCount();
-    Unlock();
     return count;
 }
 
 bool CControlChangeMapper::GetMapping(int pair, Mapping* out)
 {
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     const Mapping* mapping = At(pair);
     if (mapping != nullptr)
         *out = *mapping;
-    Unlock();
     return mapping != nullptr;
 }
 
 void CControlChangeMapper::SetTraining(int pair, bool on)
 {
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     if (Mapping* mapping = At(pair))
         mapping->training = on;
-    Unlock();
 }
 
 void CControlChangeMapper::LoadState(const void* data, int length, bool)
@@ -134,30 +130,32 @@ void CControlChangeMapper::LoadState(const void* data, int length, bool)
     // In 64 bits, so a count near the int32 limits cannot wrap into a match.
     if ((2 * static_cast<std::int64_t>(count) + 1) * 4 != length)
         return;
-    Lock();
+    CScopedLock<CMachine> hold(*this);
     for (int i = 0; i < count; ++i) {
         auto* mapping = new Mapping;
         mapping->mapIn = ReadLittleEndianInt32(bytes + 4 + 8 * i);
         mapping->mapOut = ReadLittleEndianInt32(bytes + 8 + 8 * i);
         mappings.AddItem(mapping);
     }
-    Unlock();
 }
 
 void CControlChangeMapper::SaveState(void** data, int* length, bool* hostFormat)
 {
-    Lock();
-    const int count = mappings.GetCount();
-    const int bytesNeeded = (2 * count + 1) * 4;
-    auto* bytes = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bytesNeeded)));
-    if (bytes != nullptr) {
-        WriteLittleEndian32(bytes, count);
-        for (int i = 0; i < count; ++i) {
-            WriteLittleEndian32(bytes + 4 + 8 * i, At(i)->mapIn);
-            WriteLittleEndian32(bytes + 8 + 8 * i, At(i)->mapOut);
+    int bytesNeeded = 0;
+    unsigned char* bytes = nullptr;
+    {
+        CScopedLock<CMachine> hold(*this);
+        const int count = mappings.GetCount();
+        bytesNeeded = (2 * count + 1) * 4;
+        bytes = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bytesNeeded)));
+        if (bytes != nullptr) {
+            WriteLittleEndian32(bytes, count);
+            for (int i = 0; i < count; ++i) {
+                WriteLittleEndian32(bytes + 4 + 8 * i, At(i)->mapIn);
+                WriteLittleEndian32(bytes + 8 + 8 * i, At(i)->mapOut);
+            }
         }
     }
-    Unlock();
     *data = bytes;
     *length = bytes != nullptr ? bytesNeeded : 0;
     *hostFormat = false;

@@ -94,13 +94,14 @@ void CHDRecorder::OnSongRecording(bool on)
 std::vector<std::string> CHDRecorder::TakeWriteFailures()
 {
     std::vector<std::string> failures;
-    listLock.Lock();
-    for (int i = 0; i < tracks.Count(); ++i) {
-        std::string failure = tracks.At(i)->TakeWriteFailure();
-        if (!failure.empty())
-            failures.push_back(std::move(failure));
+    {
+        CScopedLock<CMutex> hold(listLock);
+        for (int i = 0; i < tracks.Count(); ++i) {
+            std::string failure = tracks.At(i)->TakeWriteFailure();
+            if (!failure.empty())
+                failures.push_back(std::move(failure));
+        }
     }
-    listLock.Unlock();
     return failures;
 }
 

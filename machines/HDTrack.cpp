@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "framework/Error.h"
+#include "framework/ScopedLock.h"
 #include "framework/Host.h"
 
 namespace {
@@ -23,9 +24,8 @@ CHDTrack::CHDTrack(CHDTrackMachine* machine, CHost* host, bool stereo) : machine
 
 CHDTrack::~CHDTrack()
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     Close();
-    Unlock();
 }
 
 void CHDTrack::RequireLock(const char* message) const
@@ -107,13 +107,12 @@ void CHDTrack::NoteWriteFailure()
 
 std::string CHDTrack::TakeWriteFailure()
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     std::string text;
     if (writeFailureUnread) {
         text = std::string("Can't Write File <") + fileName + ">: " + std::strerror(writeError);
         writeFailureUnread = false;
     }
-    Unlock();
     return text;
 }
 
@@ -139,13 +138,12 @@ void CHDTrack::FeedMeter(double leftPeak, double rightPeak)
 
 bool CHDTrack::SetRecordStream(bool on)
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     bool opened = true;
     if (on)
         opened = Open();
     else
         Close();
-    Unlock();
     return opened;
 }
 
@@ -153,14 +151,13 @@ bool CHDTrack::ChooseFile(const char* path, int filterChoice)
 {
     if (path == nullptr || std::strlen(path) >= kFileNameCapacity)
         return false;
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     if (recording)
         Close();
     std::snprintf(fileName, sizeof fileName, "%s", path);
     fileLabel = std::string("File: '") + fileName + "'";
     formatTag.store(filterChoice == 2 ? kFormatPcm16 : kFormatFloat32, std::memory_order_relaxed);
     Changed();
-    Unlock();
     return true;
 }
 
@@ -168,20 +165,18 @@ bool CHDTrack::SetFileName(const char* path)
 {
     if (path == nullptr || std::strlen(path) >= kFileNameCapacity)
         return false;
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     std::snprintf(fileName, sizeof fileName, "%s", path);
     fileLabel = std::string("File: '") + fileName + "'";
     Changed();
-    Unlock();
     return true;
 }
 
 void CHDTrack::SetMachineName(const char* machineName)
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     nameLabel = std::string("Name: ") + (machineName != nullptr ? machineName : "");
     Changed();
-    Unlock();
 }
 
 void CHDTrack::SetFormatTag(int tag)
@@ -191,64 +186,56 @@ void CHDTrack::SetFormatTag(int tag)
 
 void CHDTrack::Refresh(std::uint32_t nowMilliseconds)
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     meter.Decay(nowMilliseconds);
     timeDisplay.SetTime(recordedSeconds);
-    Unlock();
 }
 
 std::string CHDTrack::FileName()
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     std::string value = fileName;
-    Unlock();
     return value;
 }
 
 std::string CHDTrack::NameLabel()
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     std::string value = nameLabel;
-    Unlock();
     return value;
 }
 
 std::string CHDTrack::FileLabel()
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     std::string value = fileLabel;
-    Unlock();
     return value;
 }
 
 std::string CHDTrack::LastError()
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     std::string value = lastError;
-    Unlock();
     return value;
 }
 
 double CHDTrack::RecordedSeconds()
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     const double value = recordedSeconds;
-    Unlock();
     return value;
 }
 
 std::uint32_t CHDTrack::FramesWritten()
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     const std::uint32_t value = framesWritten;
-    Unlock();
     return value;
 }
 
 std::uint32_t CHDTrack::HeaderFrames()
 {
-    Lock();
+    CScopedLock<CHDTrack> hold(*this);
     const std::uint32_t value = file.HeaderFrames();
-    Unlock();
     return value;
 }

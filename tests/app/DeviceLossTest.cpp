@@ -14,8 +14,8 @@
 #include <unistd.h>
 
 #include "tests/app/ChildRun.h"
-#include "tests/jack/JackTestLock.h"
-#include "tests/jack/JackTestServer.h"
+#include "tests/drivers/jack/JackTestLock.h"
+#include "tests/drivers/jack/JackTestServer.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include "machines/HDTrackMachine.h"
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIInput.h"
-#include "tests/jack/JackTestLock.h"
-#include "tests/jack/JackTestServer.h"
+#include "tests/drivers/jack/JackTestLock.h"
+#include "tests/drivers/jack/JackTestServer.h"
 #include "tests/machines/ProgramRun.h"
 
 namespace {

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/jack/JackTestLock.h"
-#include "tests/jack/JackTestServer.h"
+#include "tests/drivers/jack/JackTestLock.h"
+#include "tests/drivers/jack/JackTestServer.h"
 
 namespace machines_test {
 

@@ -18,7 +18,7 @@
 #include "machines/MIDIInputDevice.h"
 #include "framework/LittleEndian.h"
 #include "platform/Clock.h"
-#include "tests/jack/WaitUntil.h"
+#include "tests/drivers/jack/WaitUntil.h"
 #include "tests/machines/JackMidiRig.h"
 
 using machines_test::Message;

@@ -16,7 +16,7 @@
 #include "machines/MIDIOutput.h"
 #include "machines/MIDIOutputDevice.h"
 #include "framework/LittleEndian.h"
-#include "tests/jack/WaitUntil.h"
+#include "tests/drivers/jack/WaitUntil.h"
 #include "tests/machines/JackMidiRig.h"
 
 using machines_test::Message;
