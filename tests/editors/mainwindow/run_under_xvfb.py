@@ -81,33 +81,46 @@ def main():
         xdotool(env, "windowfocus", "--sync", window)
         time.sleep(1.0)
         xdotool(env, "key", "--window", window, "space")
-        time.sleep(3.0)
+        # A loaded machine may take a while to start the song: grab until the
+        # meter lights, up to a generous bound.
         os.makedirs(os.path.dirname(screenshot), exist_ok=True)
-        image = ImageGrab.grab(xdisplay=display)
-        geometry = xdotool(env, "getwindowgeometry", "--shell", window)
-        values = dict(line.split("=") for line in geometry.splitlines() if "=" in line)
-        x, y = int(values.get("X", 0)), int(values.get("Y", 0))
-        w, h = int(values.get("WIDTH", image.width)), int(values.get("HEIGHT", image.height))
-        image = image.crop((max(0, x), max(0, y), min(image.width, x + w), min(image.height, y + h)))
+        end = time.time() + 60
+        while True:
+            time.sleep(1.0)
+            image = ImageGrab.grab(xdisplay=display)
+            geometry = xdotool(env, "getwindowgeometry", "--shell", window)
+            values = dict(line.split("=") for line in geometry.splitlines() if "=" in line)
+            x, y = int(values.get("X", 0)), int(values.get("Y", 0))
+            w, h = int(values.get("WIDTH", image.width)), int(values.get("HEIGHT", image.height))
+            image = image.crop((max(0, x), max(0, y), min(image.width, x + w), min(image.height, y + h)))
+            # The song plays through the driver: lit meter segments (bright
+            # green, far above the dim unlit shade) show in the tool bar.
+            strip = image.convert("RGB").crop((0, 0, image.width, min(image.height, 80)))
+            lit = sum(1 for r, g, b in strip.getdata() if g > 200 and r < 120 and b < 120)
+            if lit >= 20 or time.time() > end:
+                break
         image.save(screenshot)
         colours = image.convert("RGB").getcolors(1 << 20)
         if colours is not None and len(colours) < 8:
             raise SystemExit("the screenshot is nearly one colour: nothing was painted")
-        # The song plays through the driver: lit meter segments (bright
-        # green, far above the dim unlit shade) show in the tool bar.
-        strip = image.convert("RGB").crop((0, 0, image.width, min(image.height, 80)))
-        lit = sum(1 for r, g, b in strip.getdata() if g > 200 and r < 120 and b < 120)
         if lit < 20:
             raise SystemExit(f"the peak meter is dark ({lit} lit pixels): no sound reached it")
 
         # File > Exit through the menu's keyboard mnemonics.
-        xdotool(env, "windowfocus", "--sync", window)
-        xdotool(env, "key", "--window", window, "alt+f")
-        time.sleep(0.5)
-        xdotool(env, "key", "x")
-        try:
-            code = program.wait(timeout=60)
-        except subprocess.TimeoutExpired:
+        # A loaded machine may miss keys sent before the menu has opened, so
+        # the gesture is repeated until the program ends.
+        code = None
+        for _ in range(6):
+            xdotool(env, "windowfocus", "--sync", window)
+            xdotool(env, "key", "--window", window, "alt+f")
+            time.sleep(1.0)
+            xdotool(env, "key", "x")
+            try:
+                code = program.wait(timeout=10)
+                break
+            except subprocess.TimeoutExpired:
+                continue
+        if code is None:
             raise SystemExit("corvane did not quit after File > Exit")
         output = program.stdout.read()
         if code != 0:
