@@ -20,9 +20,9 @@ echo "No display here (DISPLAY and WAYLAND_DISPLAY are unset): rendering the dem
 "$corvane" --render "$demo" -o demo.wav
 
 drivers=$("$corvane" --list-drivers 2>/dev/null || true)
-if grep -q '^2 ASIO: available' <<<"$drivers"; then
+if grep -q '^2 ASIO[^:]*: available' <<<"$drivers"; then
     "$corvane" --play "$demo" --driver jack
-elif grep -q '^1 Wave Out: available' <<<"$drivers"; then
+elif grep -q '^1 Wave Out[^:]*: available' <<<"$drivers"; then
     "$corvane" --play "$demo" --driver alsa
 else
     echo "No sound device here: listen to demo.wav instead."
