@@ -12,19 +12,17 @@
 #include <filesystem>
 #include <string>
 
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include "samples/HostBankServer.h"
 #include "samples/SoundFontLoader.h"
 #include "tests/samples/SoundFontBytes.h"
+#include "tests/support/FuzzMemoryFile.h"
 
 using namespace bank_test;
 
 namespace {
 
-int memoryFile = -1;
-std::string memoryPath;
+CFuzzMemoryFile* memoryFile = nullptr;
 
 void WriteSeeds(const std::string& folder)
 {
@@ -48,22 +46,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         WriteSeeds(seeds);
     // The loader reads a path; a memory file under /proc keeps each run off
     // the disk.
-    memoryFile = memfd_create("bank.sf2", 0);
-    if (memoryFile < 0) {
-        std::perror("memfd_create");
-        std::abort();
-    }
-    memoryPath = "/proc/self/fd/" + std::to_string(memoryFile);
+    memoryFile = new CFuzzMemoryFile("bank.sf2");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (ftruncate(memoryFile, 0) != 0 || pwrite(memoryFile, data, size, 0) != static_cast<ssize_t>(size))
-        std::abort();
+    const char* path = memoryFile->Hold(data, size);
     CHostBankServer server;
     CSoundFontLoader loader(&server);
-    const int code = loader.LoadBank(memoryPath.c_str());
+    const int code = loader.LoadBank(path);
     const bool consistent = (code == 0 && loader.GetBankIndex() == 0 && server.BankCount() == 1) ||
                             (code == 8 && loader.GetBankIndex() == -1 && server.BankCount() == 0);
     if (!consistent || server.IsLocked()) {

@@ -14,16 +14,14 @@
 #include <filesystem>
 #include <string>
 
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include "framework/Error.h"
+#include "tests/support/FuzzMemoryFile.h"
 #include "samples/MonoSample.h"
 
 namespace {
 
-int memoryFile = -1;
-std::string memoryPath;
+CFuzzMemoryFile* memoryFile = nullptr;
 
 void WriteSeeds(const std::string& folder)
 {
@@ -46,22 +44,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     if (const char* seeds = std::getenv("CORVANE_FUZZ_SEEDS"))
         WriteSeeds(seeds);
     // The loader reads a path; a memory file keeps each run off the disk.
-    memoryFile = memfd_create("sample.wav", 0);
-    if (memoryFile < 0) {
-        std::perror("memfd_create");
-        std::abort();
-    }
-    memoryPath = "/proc/self/fd/" + std::to_string(memoryFile);
+    memoryFile = new CFuzzMemoryFile("sample.wav");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (ftruncate(memoryFile, 0) != 0 || pwrite(memoryFile, data, size, 0) != static_cast<ssize_t>(size))
-        std::abort();
+    const char* path = memoryFile->Hold(data, size);
     CMonoSample sample;
     try {
-        sample.LoadWav(memoryPath.c_str());
+        sample.LoadWav(path);
     } catch (const CError&) {
         if (sample.GetCount() != 0) {
             std::fprintf(stderr, "a failed load left %d samples\n", sample.GetCount());
