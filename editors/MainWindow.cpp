@@ -22,6 +22,7 @@
 #include "app/Application.h"
 #include "app/DriverManager.h"
 #include "drivers/DeviceLoss.h"
+#include "editors/BuiltinEditorFactory.h"
 #include "editors/AboutBox.h"
 #include "gui/DialogServices.h"
 #include "editors/MainToolBar.h"
@@ -105,6 +106,8 @@ CMainWindow::CMainWindow(CApplication& application, CFileChooser& chooser, CMess
     documentOpener = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     RefreshProject();
     deviceLostListener = AddDeviceLostListener(&CMainWindow::DeviceLost, this);
+    machineEditors = std::make_unique<CBuiltinEditorFactory>(messages);
+    SetMachineEditorFactory(machineEditors.get());
 }
 
 CMainWindow::~CMainWindow()
@@ -115,6 +118,8 @@ CMainWindow::~CMainWindow()
     toolBar->TempoField()->blockSignals(true);
     toolBar->TicksPerBeatField()->blockSignals(true);
     projectInfo->blockSignals(true);
+    if (GetMachineEditorFactory() == machineEditors.get())
+        SetMachineEditorFactory(nullptr);
 }
 
 void CMainWindow::StopWatchingDevices()

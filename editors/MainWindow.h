@@ -24,6 +24,7 @@
 
 #include "app/StudioCommands.h"
 
+class CBuiltinEditorFactory;
 class CAboutBox;
 class CApplication;
 class CFileChooser;
@@ -149,4 +150,6 @@ private:
     std::function<bool(const QString&)> documentOpener;
     QString geometryFile;
     int deviceLostListener = 0;
+    /// The built-in machines' editors, installed while the window lives.
+    std::unique_ptr<CBuiltinEditorFactory> machineEditors;
 };

@@ -9,6 +9,7 @@
 #include "framework/Host.h"
 #include "framework/Port.h"
 #include "framework/LittleEndian.h"
+#include "machines/MachineEditors.h"
 
 namespace {
 
@@ -40,9 +41,25 @@ CArpeggiator::CArpeggiator(CHost* host)
 
 CArpeggiator::~CArpeggiator()
 {
+    machine_editors::Close(editor);
     for (int i = 0; i < portCount; ++i)
         delete ports[i];
     delete[] ports;
+}
+
+bool CArpeggiator::GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right)
+{
+    return machine_editors::EditorRect(*this, top, left, bottom, right);
+}
+
+WindowHandle CArpeggiator::CreateEditor(WindowHandle parent)
+{
+    return machine_editors::Create(*this, editor, parent);
+}
+
+void CArpeggiator::CloseEditor()
+{
+    machine_editors::Close(editor);
 }
 
 void CArpeggiator::SetSampleRate(int rate)

@@ -35,6 +35,9 @@ public:
     ~CArpeggiator() override;
 
     void Work() override;
+    bool GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right) override;
+    WindowHandle CreateEditor(WindowHandle parent) override;
+    void CloseEditor() override;
     void SetSampleRate(int rate) override;
     void SetBlockSize(int length) override;
     bool IsInstrument() override { return false; }

@@ -6,6 +6,7 @@
 #include "framework/Port.h"
 #include "framework/ScopedLock.h"
 #include "framework/LittleEndian.h"
+#include "machines/MachineEditors.h"
 
 CControlChangeMapper::CControlChangeMapper(CHost* host) : CMachine(host)
 {
@@ -16,8 +17,24 @@ CControlChangeMapper::CControlChangeMapper(CHost* host) : CMachine(host)
     ports[kControlOut]->control->Reserve(kReservedEvents);
 }
 
+bool CControlChangeMapper::GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right)
+{
+    return machine_editors::EditorRect(*this, top, left, bottom, right);
+}
+
+WindowHandle CControlChangeMapper::CreateEditor(WindowHandle parent)
+{
+    return machine_editors::Create(*this, editor, parent);
+}
+
+void CControlChangeMapper::CloseEditor()
+{
+    machine_editors::Close(editor);
+}
+
 CControlChangeMapper::~CControlChangeMapper()
 {
+    machine_editors::Close(editor);
     for (int i = 0; i < mappings.GetCount(); ++i)
         delete At(i);
     for (int i = 0; i < portCount; ++i)

@@ -33,6 +33,9 @@ public:
     ~CControlChangeMapper() override;
 
     void Work() override;
+    bool GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right) override;
+    WindowHandle CreateEditor(WindowHandle parent) override;
+    void CloseEditor() override;
     void SetSampleRate(int) override {}
     void SetBlockSize(int) override {}
     bool IsInstrument() override { return false; }

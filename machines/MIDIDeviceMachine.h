@@ -47,6 +47,8 @@ public:
     /// The lowest channel the machine takes .. 15; other values are ignored.
     void SetChannel(int newChannel);
     int GetChannel() const { return channel.load(std::memory_order_relaxed); }
+    /// The studio's device lists, null when there are none.
+    const CMIDIDevices* Devices() const { return devices; }
     /// The last device failure of LoadState, "" when none.
     const std::string& DeviceError() const { return deviceError; }
 

@@ -8,6 +8,7 @@
 #include "framework/Port.h"
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIInputDevice.h"
+#include "machines/MachineEditors.h"
 #include "platform/Clock.h"
 
 CMIDIInput::CMIDIInput(CHost* host, CMIDIDevices* devices)
@@ -16,8 +17,24 @@ CMIDIInput::CMIDIInput(CHost* host, CMIDIDevices* devices)
     ports[kControlOut]->control->Reserve(kQueueCapacity);
 }
 
+bool CMIDIInput::GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right)
+{
+    return machine_editors::EditorRect(*this, top, left, bottom, right);
+}
+
+WindowHandle CMIDIInput::CreateEditor(WindowHandle parent)
+{
+    return machine_editors::Create(*this, editor, parent);
+}
+
+void CMIDIInput::CloseEditor()
+{
+    machine_editors::Close(editor);
+}
+
 CMIDIInput::~CMIDIInput()
 {
+    machine_editors::Close(editor);
     LetGoOfDevice();
 }
 

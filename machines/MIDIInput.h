@@ -40,6 +40,9 @@ public:
     ~CMIDIInput() override;
 
     void Work() override;
+    bool GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right) override;
+    WindowHandle CreateEditor(WindowHandle parent) override;
+    void CloseEditor() override;
 
     /// Messages dropped because the queues were full.
     int DroppedMessages() const { return dropped.load(std::memory_order_relaxed); }

@@ -8,6 +8,7 @@
 #include "framework/Port.h"
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIOutputDevice.h"
+#include "machines/MachineEditors.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -36,8 +37,24 @@ CMIDIOutput::CMIDIOutput(CHost* host, CMIDIDevices* devices)
     waiting.Reserve(kQueueCapacity);
 }
 
+bool CMIDIOutput::GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right)
+{
+    return machine_editors::EditorRect(*this, top, left, bottom, right);
+}
+
+WindowHandle CMIDIOutput::CreateEditor(WindowHandle parent)
+{
+    return machine_editors::Create(*this, editor, parent);
+}
+
+void CMIDIOutput::CloseEditor()
+{
+    machine_editors::Close(editor);
+}
+
 CMIDIOutput::~CMIDIOutput()
 {
+    machine_editors::Close(editor);
     // The last block's messages (note-offs among them) are due within a
     // block's time; they go out before the device is let go.
     scheduler.WaitUntilIdle(kFinalSendBound);

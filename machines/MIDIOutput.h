@@ -37,6 +37,9 @@ public:
     ~CMIDIOutput() override;
 
     void Work() override;
+    bool GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right) override;
+    WindowHandle CreateEditor(WindowHandle parent) override;
+    void CloseEditor() override;
     double GetParameter(int index) override;
     /// Stores controller index and sends it at the start of the next block.
     void SetParameter(int index, double value) override;

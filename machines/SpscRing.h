@@ -19,7 +19,7 @@ public:
         const std::size_t tail = writeIndex.load(std::memory_order_relaxed);
         if (tail - readIndex.load(std::memory_order_acquire) == Capacity)
             return false;
-        slots[tail & (Capacity - 1)] = item;
+        entries[tail & (Capacity - 1)] = item;
         writeIndex.store(tail + 1, std::memory_order_release);
         return true;
     }
@@ -30,7 +30,7 @@ public:
         const std::size_t head = readIndex.load(std::memory_order_relaxed);
         if (head == writeIndex.load(std::memory_order_acquire))
             return nullptr;
-        return &slots[head & (Capacity - 1)];
+        return &entries[head & (Capacity - 1)];
     }
 
     /// Consumer only. False when empty.
@@ -53,7 +53,7 @@ public:
     }
 
 private:
-    std::array<T, Capacity> slots{};
+    std::array<T, Capacity> entries{};
     alignas(64) std::atomic<std::size_t> writeIndex{0};
     alignas(64) std::atomic<std::size_t> readIndex{0};
 };

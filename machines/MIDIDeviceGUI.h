@@ -1,0 +1,45 @@
+#pragma once
+// CMIDIDeviceGUI: what the MIDI input's and the MIDI output's editors have
+// in common, without their window: a caption, the device list
+// ("DeviceCombo") and the channel list ("ChannelCombo"), each choice handed
+// to the machine as it would take it from a project. CMIDIInputGUI and
+// CMIDIOutputGUI say which lists and what an entry means.
+//
+// Threads: user-interface thread.
+
+#include <string>
+#include <vector>
+
+class CMIDIDeviceGUI {
+public:
+    static constexpr int kWidth = 240;
+    static constexpr int kHeight = 64;
+
+    virtual ~CMIDIDeviceGUI() = default;
+
+    virtual const char* Caption() const = 0;
+    virtual std::vector<std::string> DeviceNames() const = 0;
+    virtual std::vector<std::string> ChannelNames() const = 0;
+    /// The machine's device as an entry of DeviceNames, -1 for none.
+    virtual int DeviceIndex() const = 0;
+    /// The machine's channel as an entry of ChannelNames.
+    virtual int ChannelIndex() const = 0;
+    virtual void ChooseChannel(int index) = 0;
+
+    /// Lets go of the old device and opens the chosen one, as the machine
+    /// does; "" when it opened, else the device's message (the machine is
+    /// then without a device).
+    std::string ChooseDevice(int index);
+
+    /// True when the machine's device or channel changed since the last
+    /// call (a project loaded), so the window shows them again.
+    bool Refresh();
+
+protected:
+    /// Throws the device's error.
+    virtual void SelectDevice(int index) = 0;
+
+private:
+    int shownDevice = -2;
+    int shownChannel = -2;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// CMIDIInputGUI: the MIDI input machine's editor ("MIDI Input", 240 x 64):
+// the input devices by name, and "All Channels" then "Channel 1" ..
+// "Channel 16", entry k meaning channel k - 1.
+//
+// Threads: user-interface thread.
+
+#include "machines/MIDIDeviceGUI.h"
+
+class CMIDIInput;
+
+class CMIDIInputGUI : public CMIDIDeviceGUI {
+public:
+    explicit CMIDIInputGUI(CMIDIInput& machine) : machine(machine) {}
+
+    const char* Caption() const override { return "MIDI Input"; }
+    std::vector<std::string> DeviceNames() const override;
+    std::vector<std::string> ChannelNames() const override;
+    int DeviceIndex() const override;
+    int ChannelIndex() const override;
+    void ChooseChannel(int index) override;
+
+protected:
+    void SelectDevice(int index) override;
+
+private:
+    CMIDIInput& machine;
+};

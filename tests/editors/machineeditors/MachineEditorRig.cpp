@@ -1,0 +1,93 @@
+#include "tests/editors/machineeditors/MachineEditorRig.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+#include "editors/EditorWindow.h"
+#include "editors/MainWindow.h"
+#include "editors/StudioView.h"
+#include "host/MachineContainer.h"
+#include "host/Studio.h"
+
+using namespace studio_view;
+
+namespace machine_editors_test {
+
+CEditorRig::CEditorRig(mainwindow_test::RigOptions options) : rig(options)
+{
+    view = new CStudioView(rig.application.Studio(), rig.application.Registry());
+    rig.window->InstallPage(CMainWindow::kStudioPage, view);
+    rig.window->resize(1024, 700);
+    rig.window->show();
+    view->SetMenuChooser([this](const std::vector<MenuEntry>& entries, QPoint) {
+        shown.push_back(entries);
+        if (answers.empty())
+            return 0;
+        const int id = answers.front();
+        answers.erase(answers.begin());
+        return id;
+    });
+    QCoreApplication::processEvents();
+}
+
+CStudio& CEditorRig::Studio()
+{
+    return rig.application.Studio();
+}
+
+CMachineContainer* CEditorRig::Add(const std::string& type, int x, int y)
+{
+    int id = 0;
+    for (const MenuEntry& entry : view->Gestures().NewMachineMenu())
+        if (entry.text == type)
+            id = entry.id;
+    if (id == 0)
+        return nullptr;
+    answers.push_back(id);
+    const std::size_t before = Studio().Containers().size();
+    QTest::mouseClick(view->Canvas(), Qt::RightButton, {}, view->ToCanvas(Point{x, y}));
+    return Studio().Containers().size() > before ? Studio().Containers().back() : nullptr;
+}
+
+CEditorWindow* CEditorRig::OpenFromBoxMenu(CMachineContainer* box)
+{
+    const Rect r = view->Gestures().BoxRect(box);
+    const Rect button = view->Gestures().MenuButtonRect(box);
+    answers.push_back(CStudioGestures::kShowCustomGui);
+    const QPoint pixel = view->ToCanvas(Point{r.x + button.x + button.width / 2, r.y + button.y + button.height / 2});
+    QTest::mouseClick(view->Canvas(), Qt::LeftButton, {}, pixel);
+    CEditorWindow* window = view->EditorWindow(box);
+    if (window != nullptr)
+        QCoreApplication::processEvents();
+    return window;
+}
+
+void CEditorRig::Hide(CMachineContainer* box)
+{
+    view->BoxCommand(box, CStudioGestures::kHideGui);
+    // The window goes by deleteLater.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QWidget* EditorIn(CEditorWindow* window)
+{
+    if (window == nullptr)
+        return nullptr;
+    const auto children = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    return children.size() == 1 ? children.front() : nullptr;
+}
+
+QImage Screenshot(QWidget* window, const QString& name)
+{
+    QDir().mkpath(QStringLiteral(CORVANE_SCREENSHOT_DIR));
+    const QImage image = window->grab().toImage();
+    // The run at twice the scale keeps its pictures beside the others.
+    const QString suffix = image.devicePixelRatio() > 1.0 ? QStringLiteral("-200") : QString();
+    image.save(QStringLiteral(CORVANE_SCREENSHOT_DIR) + "/" + name + suffix + ".png");
+    return image;
+}
+
+} // namespace machine_editors_test
