@@ -55,6 +55,9 @@ WindowHandle CBuiltinEditorFactory::OpenEditor(CMachine& machine, WindowHandle p
     open.emplace_back(gui::HandleFromWidget(editor), QPointer<QWidget>(editor));
     editor->move(0, 0);
     editor->show();
+    // The editor itself takes the keys first, so no box opens with a caret.
+    editor->setFocusPolicy(Qt::StrongFocus);
+    editor->setFocus();
     return gui::HandleFromWidget(editor);
 }
 

@@ -78,8 +78,12 @@ CMappingGUIList::Change CMappingGUIList::Refresh()
     if (count != static_cast<int>(rows.size())) {
         // Pairs only come at the end (added, loaded) and go through this
         // list, so the rows that stay keep their pairs.
-        while (static_cast<int>(rows.size()) > count)
+        while (static_cast<int>(rows.size()) > count) {
+            // A request of a row that goes here must not land on a new row
+            // that happens to take its place in memory.
+            std::erase(posted, rows.back().get());
             rows.pop_back();
+        }
         while (static_cast<int>(rows.size()) < count)
             rows.push_back(std::make_unique<CMappingGUI>(*this, 0, 0, false));
         change = Change::Rows;
