@@ -98,6 +98,7 @@ CControlChangeMapperGUIView::RowWidgets CControlChangeMapperGUIView::MakeRow(CMa
     parts.remove = new QPushButton(QStringLiteral("Remove ControlChange Mapping"), frame);
     parts.remove->setObjectName(QStringLiteral("Remove"));
     parts.remove->setFont(PixelFont(12));
+    parts.remove->setMinimumWidth(parts.remove->sizeHint().width() + 12);
     parts.mapIn = NumberBox("MapIn", frame);
     parts.mapOut = NumberBox("MapOut", frame);
     auto* inLabel = new QLabel(QStringLiteral("Map In:"), frame);

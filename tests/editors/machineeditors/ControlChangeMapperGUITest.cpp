@@ -192,5 +192,7 @@ TEST(ControlChangeMapperGUI, PairsAProjectAppendsGetRowsAndBadBlocksChangeNothin
     EXPECT_EQ(editor.view->Rows()[1].mapIn->value(), 1);
     EXPECT_EQ(editor.view->Rows()[1].mapOut->value(), 74);
     EXPECT_EQ(editor.view->Rows()[2].mapOut->value(), 1024);
+    // The first row waiting for a controller, for the picture.
+    QTest::mouseClick(editor.view->Rows()[0].train, Qt::LeftButton);
     Screenshot(editor.window, "editor-controlchange-mapper");
 }
