@@ -109,10 +109,9 @@ void CArpeggiatorGUIView::PaintToolBar(QPainter& painter)
     painter.drawLine(0, kToolBarHeight, width(), kToolBarHeight);
 
     // The held note, as the grid's bottom row plays it.
-    CArpeggiator& machine = model.Machine();
     QString held = QStringLiteral("-");
-    if (machine.IsActive()) {
-        const int note = machine.BaseNote();
+    if (model.HeldNote() >= 0) {
+        const int note = model.HeldNote();
         held = QString::fromLatin1(kNoteNames[((note % 12) + 12) % 12]) + QString::number(note / 12 - 1);
     }
     painter.setFont(PixelFont(12));

@@ -116,6 +116,17 @@ void CArpeggiator::Work()
     }
     if (position < blockSize)
         Generate(position, blockSize - position);
+    shownStep.store(active ? (baseNote & 0x7FFFFF) << 8 | (column & 0xFF) : -1, std::memory_order_relaxed);
+}
+
+bool CArpeggiator::PlayingStep(int* note, int* nextColumn) const
+{
+    const std::int32_t step = shownStep.load(std::memory_order_relaxed);
+    if (step < 0)
+        return false;
+    *note = step >> 8;
+    *nextColumn = step & 0xFF;
+    return true;
 }
 
 void CArpeggiator::Generate(int start, int span)

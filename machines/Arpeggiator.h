@@ -9,6 +9,7 @@
 // without a lock: single stores that the audio thread picks up at the next
 // step.
 
+#include <atomic>
 #include <cstdint>
 
 #include "framework/ControlBuffer.h"
@@ -63,6 +64,9 @@ public:
     int BaseNote() const { return baseNote; }
     int Column() const { return column; }
     int Phase() const { return phase; }
+    /// For the editor on another thread: what the last block left, as one
+    /// value. False when silent; else the held note and the next column.
+    bool PlayingStep(int* note, int* nextColumn) const;
 
 private:
     /// Plays the steps that fall in [start, start + span) of this block.
@@ -84,6 +88,9 @@ private:
     // This block's view of the settings, read once at its start.
     std::int32_t blockStepLength = 1;
     std::int32_t blockLength = kMaxSteps;
+    /// -1 when silent, else the held note << 8 | the next column; stored
+    /// once per block so the editor never reads the fields Work is changing.
+    std::atomic<std::int32_t> shownStep{-1};
 };
 
 class CArpeggiatorInfo : public CMachineInfo {

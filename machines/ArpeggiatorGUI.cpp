@@ -112,7 +112,9 @@ CArpeggiatorGUI::Shown CArpeggiatorGUI::Read() const
     Shown now;
     now.stepsPerBeat = machine.GetStepsPerBeat();
     now.length = machine.GetLength();
-    now.playing = machine.IsActive() ? machine.Column() : -1;
+    int note = 0, column = 0;
+    now.playing = machine.PlayingStep(&note, &column) ? column : -1;
+    now.heldNote = now.playing >= 0 ? note : -1;
     for (int row = 0; row < kRows; ++row)
         for (int column = 0; column < kColumns; ++column)
             now.cells[row * kColumns + column] = machine.GetCell(row, column) ? 1 : 0;

@@ -58,12 +58,15 @@ public:
     bool Refresh();
     /// The column the machine plays next, -1 when it is silent.
     int PlayingColumn() const { return shown.playing; }
+    /// The note held down, -1 when it is silent.
+    int HeldNote() const { return shown.heldNote; }
 
 private:
     struct Shown {
         int stepsPerBeat = 0;
         int length = 0;
         int playing = -1;
+        int heldNote = -1;
         std::array<std::uint8_t, kRows * kColumns> cells{};
         bool operator==(const Shown&) const = default;
     };

@@ -147,6 +147,12 @@ TEST(ArpeggiatorGUI, GridClicksDecideTheNotesPlayedAndColumnsPastTheLengthStaySi
     EXPECT_EQ(played[3].at, 3 * step);    // step 4
     EXPECT_EQ(played[4].at, 4 * step);    // step 1 again
 
+    // The editor follows the held note and the step that plays next.
+    editor.view->Refresh();
+    EXPECT_EQ(editor.view->Model().HeldNote(), 60);
+    EXPECT_GE(editor.view->Model().PlayingColumn(), 0);
+    EXPECT_LT(editor.view->Model().PlayingColumn(), 4);
+
     // Clicking a lit cell puts it out; the next round no longer plays it.
     editor.Click(7, 1);
     EXPECT_FALSE(editor.arp->GetCell(7, 1));
