@@ -247,6 +247,8 @@ TEST(ArpeggiatorGUI, Screenshot)
     for (int column = 0; column < 16; ++column)
         editor.arp->SetCell(rows[column], column, true);
     editor.arp->SetLength(16);
+    // C4 held for a few steps: the next step is framed.
+    Play(*editor.arp, 60, editor.arp->StepLength() * 5L);
     editor.view->Refresh();
     const QImage image = Screenshot(editor.window, "editor-arpeggiator");
     EXPECT_EQ(image.size(), QSize(320, 200) * image.devicePixelRatio());
