@@ -1,0 +1,199 @@
+#include "tests/stockpack/editors/MachineEditorRig.h"
+
+#include <cmath>
+#include <complex>
+#include <filesystem>
+#include <map>
+#include <numbers>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QTest>
+
+#include "editors/EditorWindow.h"
+#include "editors/MainWindow.h"
+#include "editors/StudioGestures.h"
+#include "framework/AudioBuffer.h"
+#include "framework/Machine.h"
+#include "framework/Port.h"
+#include "framework/ScopedLock.h"
+#include "host/MachineContainer.h"
+#include "host/Studio.h"
+
+using namespace mainwindow_test;
+using studio_view::CStudioGestures;
+
+namespace editors_test {
+
+EditorRig::EditorRig()
+{
+    view = new CStudioView(rig.application.Studio(), rig.application.Registry());
+    rig.window->InstallPage(CMainWindow::kStudioPage, view);
+    rig.window->resize(1280, 800);
+    rig.window->show();
+    view->SetMenuChooser([this](const std::vector<studio_view::MenuEntry>&, QPoint) {
+        if (answers.empty())
+            return 0;
+        const int id = answers.front();
+        answers.erase(answers.begin());
+        return id;
+    });
+    QCoreApplication::processEvents();
+}
+
+CStudio& EditorRig::Studio()
+{
+    return rig.application.Studio();
+}
+
+CMachineContainer* EditorRig::Add(const std::string& type)
+{
+    for (const studio_view::MenuEntry& entry : view->Gestures().NewMachineMenu())
+        if (entry.text == type)
+            answers.push_back(entry.id);
+    const std::size_t before = Studio().Containers().size();
+    QTest::mouseClick(view->Canvas(), Qt::RightButton, {}, QPoint(400, 300));
+    return Studio().Containers().size() > before ? Studio().Containers().back() : nullptr;
+}
+
+CMachineContainer* EditorRig::Find(const std::string& name)
+{
+    return Studio().FindByName(name.c_str());
+}
+
+QWidget* EditorRig::ShowCustomGui(CMachineContainer* box)
+{
+    const auto menu = view->Gestures().BoxMenu(box);
+    if (menu.size() < 3 || menu[2].text != "Show Custom GUI" || !menu[2].enabled)
+        return nullptr;
+    view->BoxCommand(box, CStudioGestures::kShowCustomGui);
+    CEditorWindow* frame = view->EditorWindow(box);
+    if (frame == nullptr)
+        return nullptr;
+    const auto children = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    return children.isEmpty() ? nullptr : children.front();
+}
+
+void EditorRig::HideGui(CMachineContainer* box)
+{
+    view->BoxCommand(box, CStudioGestures::kHideGui);
+}
+
+void EditorRig::OpenDemo()
+{
+    rig.window->Commands().OpenStartProject(DemoPath());
+    view->SyncWidgets();
+}
+
+void Drag(QWidget* widget, QPoint from, QPoint to)
+{
+    QTest::mousePress(widget, Qt::LeftButton, {}, from);
+    QTest::mouseMove(widget, (from + to) / 2);
+    QTest::mouseMove(widget, to);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, to);
+}
+
+void Click(QWidget* widget, QPoint at)
+{
+    QTest::mouseMove(widget, at);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+}
+
+QImage Shown(QWidget* editor)
+{
+    QImage image = editor->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (image.devicePixelRatio() != 1.0)
+        image = image.scaled(editor->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return image;
+}
+
+const CPicture& Skin(int id)
+{
+    static std::map<int, CPicture> pictures;
+    auto found = pictures.find(id);
+    if (found == pictures.end()) {
+        CPicture picture;
+        QFile file(QString::fromStdString(std::string(STOCK_SKIN_DIR) + "/stockpack_" + std::to_string(id) + ".png"));
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            picture.ReadPNG(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                            static_cast<std::size_t>(bytes.size()));
+        }
+        found = pictures.emplace(id, std::move(picture)).first;
+    }
+    return found->second;
+}
+
+namespace {
+QImage ToImage(const CPicture& picture)
+{
+    QImage image(picture.GetWidth(), picture.GetHeight(), QImage::Format_RGB32);
+    for (int y = 0; y < picture.GetHeight(); ++y)
+        for (int x = 0; x < picture.GetWidth(); ++x) {
+            const unsigned char* p = picture.PixelAt(x, y);
+            image.setPixel(x, y, qRgb(p[0], p[1], p[2]));
+        }
+    return image;
+}
+} // namespace
+
+QImage ExpectedKnob(const CPicture& background, const CPicture& strip, int x, int y, int frame)
+{
+    const int size = strip.GetWidth();
+    CPicture panel(size, size, false);
+    background.Draw(panel, 0, 0, x, y, size, size);
+    strip.Draw(panel, 0, 0, 0, frame * size, size, size);
+    return ToImage(panel);
+}
+
+QImage Region(const QImage& shown, int x, int y, int w, int h)
+{
+    return shown.copy(x, y, w, h).convertToFormat(QImage::Format_RGB32);
+}
+
+void Settle(int ms)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QTest::qWait(5);
+    }
+}
+
+void SaveScreenshot(QWidget* editor, const std::string& name)
+{
+    QDir().mkpath(CORVANE_SCREENSHOT_DIR);
+    editor->window()->grab().save(QString::fromStdString(std::string(CORVANE_SCREENSHOT_DIR) + "/" + name));
+}
+
+std::vector<double> RenderLeft(CMachine* machine, int outputPort, int blocks)
+{
+    std::vector<double> left;
+    for (int b = 0; b < blocks; ++b) {
+        CScopedLock<CMachine> hold(*machine);
+        machine->Work();
+        const CAudioBuffer* out = machine->ports[outputPort]->audio;
+        left.insert(left.end(), out->left, out->left + out->length);
+    }
+    return left;
+}
+
+double SpectralCentroid(const std::vector<double>& x, std::size_t start, std::size_t length, int sampleRate)
+{
+    double weighted = 0.0;
+    double total = 0.0;
+    for (std::size_t k = 1; k < length / 2; ++k) {
+        std::complex<double> sum;
+        const double omega = -2.0 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(length);
+        for (std::size_t n = 0; n < length; ++n)
+            sum += x[start + n] * std::polar(1.0, omega * static_cast<double>(n));
+        const double magnitude = std::abs(sum);
+        weighted += magnitude * static_cast<double>(k) * sampleRate / static_cast<double>(length);
+        total += magnitude;
+    }
+    return total > 0.0 ? weighted / total : 0.0;
+}
+
+} // namespace editors_test
