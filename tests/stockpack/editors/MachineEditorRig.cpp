@@ -1,21 +1,26 @@
 #include "tests/stockpack/editors/MachineEditorRig.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <complex>
 #include <filesystem>
 #include <map>
 #include <numbers>
+#include <set>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
 #include <QTest>
+#include <QToolTip>
 
 #include "editors/EditorWindow.h"
 #include "editors/MainWindow.h"
 #include "editors/StudioGestures.h"
 #include "framework/AudioBuffer.h"
+#include "framework/ControlBuffer.h"
 #include "framework/Machine.h"
 #include "framework/Port.h"
 #include "framework/ScopedLock.h"
@@ -148,6 +153,15 @@ QImage ExpectedKnob(const CPicture& background, const CPicture& strip, int x, in
     return ToImage(panel);
 }
 
+QImage ExpectedPicture(const CPicture& background, const CPicture& picture, int x, int y, int sx, int sy, int w,
+                       int h)
+{
+    CPicture panel(w, h, false);
+    background.Draw(panel, 0, 0, x, y, w, h);
+    picture.Draw(panel, 0, 0, sx, sy, w, h);
+    return ToImage(panel);
+}
+
 QImage Region(const QImage& shown, int x, int y, int w, int h)
 {
     return shown.copy(x, y, w, h).convertToFormat(QImage::Format_RGB32);
@@ -178,6 +192,76 @@ std::vector<double> RenderLeft(CMachine* machine, int outputPort, int blocks)
         left.insert(left.end(), out->left, out->left + out->length);
     }
     return left;
+}
+
+void Queue(CMachine* machine, const ControlEvent& event)
+{
+    CScopedLock<CMachine> hold(*machine);
+    machine->ports[0]->control->Insert(&event);
+}
+
+double RmsOf(const std::vector<double>& x, std::size_t start, std::size_t length)
+{
+    double sum = 0.0;
+    for (std::size_t i = start; i < start + length && i < x.size(); ++i)
+        sum += x[i] * x[i];
+    return length > 0 ? std::sqrt(sum / static_cast<double>(length)) : 0.0;
+}
+
+int Frame(double value)
+{
+    return std::min(100, static_cast<int>(std::trunc(100 * value)));
+}
+
+std::string ToolTipFor(CMachine* machine, int parameter, double value)
+{
+    char name[256] = {}, text[256] = {};
+    machine->GetParameterName(parameter, name);
+    machine->FormatParameter(parameter, value, text);
+    return std::string(name) + " " + text;
+}
+
+int CheckKnobs(QWidget* editor, CMachine* machine, const CPicture& background, const panel_layout::Placement& placement,
+               int knobId, int smallKnobId)
+{
+    const QImage shown = Shown(editor);
+    int checked = 0;
+    for (const auto& placed : placement.cells) {
+        if (placed.cell.kind == panel_layout::CellKind::Selector)
+            continue;
+        const int id = placed.cell.kind == panel_layout::CellKind::Knob ? knobId : smallKnobId;
+        const double value = machine->GetParameter(placed.cell.parameter);
+        EXPECT_EQ(Region(shown, placed.x, placed.y, placed.width, placed.height),
+                  ExpectedKnob(background, Skin(id), placed.x, placed.y, Frame(value)))
+            << placed.cell.parameter;
+        const QPoint centre(placed.x + placed.width / 2, placed.y + placed.height / 2);
+        QTest::mousePress(editor, Qt::LeftButton, {}, centre);
+        EXPECT_EQ(QToolTip::text().toStdString(), ToolTipFor(machine, placed.cell.parameter, value));
+        QTest::mouseRelease(editor, Qt::LeftButton, {}, centre);
+        ++checked;
+    }
+    return checked;
+}
+
+void CheckLayout(const panel_layout::Placement& placement, const CPicture& background, int parameterCount)
+{
+    std::multiset<int> parameters;
+    for (const auto& placed : placement.cells) {
+        parameters.insert(placed.cell.parameter);
+        EXPECT_GE(placed.x, 12) << placed.cell.parameter;
+        EXPECT_LE(placed.x + placed.width, background.GetWidth() - 12) << placed.cell.parameter;
+        EXPECT_LE(placed.y + placed.height + 12, background.GetHeight() - 4) << placed.cell.parameter;
+        for (const auto& other : placement.cells) {
+            if (&other == &placed)
+                continue;
+            const bool apart = placed.x + placed.width <= other.x || other.x + other.width <= placed.x ||
+                               placed.y + placed.height + 11 <= other.y || other.y + other.height + 11 <= placed.y;
+            EXPECT_TRUE(apart) << placed.cell.parameter << " meets " << other.cell.parameter;
+        }
+    }
+    EXPECT_EQ(static_cast<int>(parameters.size()), parameterCount);
+    for (int i = 0; i < parameterCount; ++i)
+        EXPECT_EQ(parameters.count(i), 1u) << i;
 }
 
 double SpectralCentroid(const std::vector<double>& x, std::size_t start, std::size_t length, int sampleRate)

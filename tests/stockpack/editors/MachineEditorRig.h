@@ -14,7 +14,9 @@
 #include <QPoint>
 
 #include "editors/StudioView.h"
+#include "framework/ControlEvent.h"
 #include "gui/Picture.h"
+#include "stockpack/common/PanelLayout.h"
 #include "tests/editors/mainwindow/StudioRig.h"
 
 class CEditorWindow;
@@ -55,6 +57,10 @@ const CPicture& Skin(int id);
 /// The panel's pixels at a knob: the background with the strip's frame
 /// drawn over it, as the container paints it.
 QImage ExpectedKnob(const CPicture& background, const CPicture& strip, int x, int y, int frame);
+/// The background with a w x h block of a picture (from sx, sy) drawn over
+/// it at (x, y).
+QImage ExpectedPicture(const CPicture& background, const CPicture& picture, int x, int y, int sx, int sy, int w,
+                       int h);
 /// The same rectangle of a shown image.
 QImage Region(const QImage& shown, int x, int y, int w, int h);
 /// Runs the event loop for at least ms (display refreshes happen).
@@ -65,6 +71,22 @@ void SaveScreenshot(QWidget* editor, const std::string& name);
 /// Renders a machine directly, as its worker does, with the machine
 /// locked; the note events (if any) are queued on port 0 first.
 std::vector<double> RenderLeft(CMachine* machine, int outputPort, int blocks);
+/// Queues an event on a machine's first port (its "Control In").
+void Queue(CMachine* machine, const ControlEvent& event);
+double RmsOf(const std::vector<double>& x, std::size_t start, std::size_t length);
+/// Checks, for each placed knob, its drawing at the parameter's value and
+/// the "%s %s" tool tip a press shows; returns how many it checked.
+int CheckKnobs(QWidget* editor, CMachine* machine, const CPicture& background, const panel_layout::Placement& placement,
+               int knobId, int smallKnobId);
+/// Each of the machine's parameterCount parameters has exactly one cell;
+/// every control with its label lies on the skin, clear of the screws, and
+/// none meets another.
+void CheckLayout(const panel_layout::Placement& placement, const CPicture& background, int parameterCount);
+/// The tool tip a bound control shows for a value.
+std::string ToolTipFor(CMachine* machine, int parameter, double value);
+/// The knob frame a value shows on a strip of 101 frames.
+int Frame(double value);
+
 /// Amplitude-weighted mean frequency of the spectrum of x.
 double SpectralCentroid(const std::vector<double>& x, std::size_t start, std::size_t length, int sampleRate);
 

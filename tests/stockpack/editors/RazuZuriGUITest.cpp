@@ -44,19 +44,6 @@ const panel_layout::PlacedCell& CellOf(const panel_layout::Placement& placement,
                          [&](const auto& placed) { return placed.cell.parameter == parameter; });
 }
 
-int Frame(double value)
-{
-    return std::min(100, static_cast<int>(std::trunc(100 * value)));
-}
-
-std::string ToolTipFor(CMachine* machine, int parameter, double value)
-{
-    char name[256] = {}, text[256] = {};
-    machine->GetParameterName(parameter, name);
-    machine->FormatParameter(parameter, value, text);
-    return std::string(name) + " " + text;
-}
-
 /// A note of 110 Hz held for the render; the centroid of its sustained part.
 double NoteCentroid(CMachine* synth, int sampleRate)
 {
@@ -92,39 +79,10 @@ TEST(RazuZuriGUI, OpensFromTheBoxMenuWithOneNamedControlPerParameterOnTheSkin)
     // controls or labels overlap.
     CMachine* synth = box->machine;
     const auto placement = Layout();
-    std::multiset<int> parameters;
-    for (const auto& placed : placement.cells) {
-        parameters.insert(placed.cell.parameter);
-        EXPECT_GE(placed.x, 12);
-        EXPECT_LE(placed.x + placed.width, background.GetWidth() - 12);
-        EXPECT_LE(placed.y + placed.height + 12, background.GetHeight() - 4);
-        for (const auto& other : placement.cells) {
-            if (&other == &placed)
-                continue;
-            const bool apart = placed.x + placed.width <= other.x || other.x + other.width <= placed.x ||
-                               placed.y + placed.height + 11 <= other.y || other.y + other.height + 11 <= placed.y;
-            EXPECT_TRUE(apart) << placed.cell.parameter << " meets " << other.cell.parameter;
-        }
-    }
-    ASSERT_EQ(static_cast<int>(parameters.size()), synth->parameterCount);
-    for (int i = 0; i < synth->parameterCount; ++i)
-        EXPECT_EQ(parameters.count(i), 1u) << i;
+    CheckLayout(placement, background, synth->parameterCount);
 
     // Each knob is drawn at its value and, pressed, names its parameter.
-    const QImage shown = Shown(editor);
-    for (const auto& placed : placement.cells) {
-        if (placed.cell.kind == CellKind::Selector)
-            continue;
-        const int id = placed.cell.kind == CellKind::Knob ? CRazuZuriGUI::kKnob : CRazuZuriGUI::kSmallKnob;
-        const double value = synth->GetParameter(placed.cell.parameter);
-        EXPECT_EQ(Region(shown, placed.x, placed.y, placed.width, placed.height),
-                  ExpectedKnob(background, Skin(id), placed.x, placed.y, Frame(value)))
-            << placed.cell.parameter;
-        const QPoint centre(placed.x + placed.width / 2, placed.y + placed.height / 2);
-        QTest::mousePress(editor, Qt::LeftButton, {}, centre);
-        EXPECT_EQ(QToolTip::text().toStdString(), ToolTipFor(synth, placed.cell.parameter, value));
-        QTest::mouseRelease(editor, Qt::LeftButton, {}, centre);
-    }
+    EXPECT_EQ(CheckKnobs(editor, synth, background, placement, CRazuZuriGUI::kKnob, CRazuZuriGUI::kSmallKnob), 63);
     EXPECT_EQ(synth->GetParameter(razuzuri::kVcf1Cutoff), 0.15);   // pressing alone changes nothing
 }
 
