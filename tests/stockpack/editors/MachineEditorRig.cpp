@@ -9,7 +9,9 @@
 #include <numbers>
 #include <set>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
@@ -102,7 +104,10 @@ void Drag(QWidget* widget, QPoint from, QPoint to)
 
 void Click(QWidget* widget, QPoint at)
 {
-    QTest::mouseMove(widget, at);
+    // A hover first, as a real pointer arrives: buttons press only from it.
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
 }
 
