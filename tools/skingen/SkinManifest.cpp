@@ -18,7 +18,7 @@ const std::vector<SkinEntry> kManifest = {
     {"host", 153, K::SliderThumb, 12, 24, 1, true, 0, "", "default machine GUI slider thumb (129 x 24 slider)"},
 
     // The stock library: RedoRuviz.
-    {"stockpack", 120, K::Panel, 240, 120, 1, false, 0, "KV REDORUVIZ", "RedoRuviz background"},
+    {"stockpack", 120, K::Panel, 320, 160, 1, false, 0, "KV REDORUVIZ", "RedoRuviz background"},
     {"stockpack", 103, K::KnobStrip, 32, 32, 101, false, 0, "", "RedoRuviz knob"},
     {"stockpack", 102, K::LcdPanel, 120, 16, 1, false, 0, "", "RedoRuviz factor display"},
     // RazuZuri (both types).
@@ -42,7 +42,7 @@ const std::vector<SkinEntry> kManifest = {
     {"stockpack", 146, K::Button, 28, 16, 1, false, 2, "S", "solo on"},
     {"stockpack", 147, K::LcdPanel, 56, 14, 1, false, 0, "", "mixer strip name display"},
     // DavarorOdir.
-    {"stockpack", 104, K::Panel, 360, 160, 1, false, 0, "KV DAVARORODIR", "DavarorOdir background"},
+    {"stockpack", 104, K::Panel, 560, 214, 1, false, 0, "KV DAVARORODIR", "DavarorOdir background"},
     {"stockpack", 106, K::KnobStrip, 32, 32, 101, false, 0, "", "DavarorOdir knob"},
     {"stockpack", 107, K::Button, 44, 18, 1, false, 0, "ROOM", "room button normal"},
     {"stockpack", 108, K::Button, 44, 18, 1, false, 1, "ROOM", "room button hover"},
