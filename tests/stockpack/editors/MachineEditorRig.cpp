@@ -184,7 +184,12 @@ void Settle(int ms)
 void SaveScreenshot(QWidget* editor, const std::string& name)
 {
     QDir().mkpath(CORVANE_SCREENSHOT_DIR);
-    editor->window()->grab().save(QString::fromStdString(std::string(CORVANE_SCREENSHOT_DIR) + "/" + name));
+    // At 200 % the grab holds twice the pixels; it goes beside the 100 %
+    // one.
+    std::string file = name;
+    if (editor->devicePixelRatioF() != 1.0)
+        file.insert(file.rfind('.'), "-200");
+    editor->window()->grab().save(QString::fromStdString(std::string(CORVANE_SCREENSHOT_DIR) + "/" + file));
 }
 
 std::vector<double> RenderLeft(CMachine* machine, int outputPort, int blocks)

@@ -65,7 +65,8 @@ QImage ExpectedPicture(const CPicture& background, const CPicture& picture, int 
 QImage Region(const QImage& shown, int x, int y, int w, int h);
 /// Runs the event loop for at least ms (display refreshes happen).
 void Settle(int ms = 120);
-/// Saves the window's grab under the screenshot folder.
+/// Saves the window's grab under the screenshot folder ("-200" before the
+/// extension on a screen of device pixel ratio 2).
 void SaveScreenshot(QWidget* editor, const std::string& name);
 
 /// Renders a machine directly, as its worker does, with the machine
