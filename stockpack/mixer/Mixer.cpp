@@ -221,6 +221,7 @@ void CMixer::Work()
         buffers.inRight = input->audio->right;
         strips[t].Process(buffers, targets, frames, peaks[t]);
     }
+    peaksFresh = true;
 }
 
 void CMixer::WorkReturns()
@@ -240,13 +241,17 @@ void CMixer::WorkReturns()
                                            output->audio->right, {}, {}};
         strips[strip].Process(buffers, targets, frames, peaks[strip]);
     }
+    peaksFresh = true;
 }
 
 void CMixer::Idle()
 {
     // Display thread, machine locked: the last block's peaks go to the
-    // meters' feeds, which the editor empties on its own refresh. Without
-    // an editor they are simply overwritten by the next ones.
+    // meters' feeds, which the editor empties on its own refresh. A block
+    // is handed over once, so meters fall when the engine stops rendering.
+    if (!peaksFresh)
+        return;
+    peaksFresh = false;
     for (int strip = 0; strip < kStrips; ++strip)
         meterFeeds[strip].Feed(peaks[strip][0], peaks[strip][1]);
 }

@@ -96,6 +96,7 @@ private:
     double values[kParameterCount];
     std::array<CMixerStrip, kStrips> strips;
     double peaks[kStrips][2] = {};
+    bool peaksFresh = false;   // a block rendered since Idle last handed them over
     bool muted[kStrips] = {};
     int soloStrip = kNoSolo;
     int sampleRate;
