@@ -40,7 +40,8 @@ EditorRig::EditorRig()
     rig.window->InstallPage(CMainWindow::kStudioPage, view);
     rig.window->resize(1280, 800);
     rig.window->show();
-    view->SetMenuChooser([this](const std::vector<studio_view::MenuEntry>&, QPoint) {
+    view->SetMenuChooser([this](const std::vector<studio_view::MenuEntry>& entries, QPoint) {
+        menuShown = entries;
         if (answers.empty())
             return 0;
         const int id = answers.front();
@@ -72,10 +73,16 @@ CMachineContainer* EditorRig::Find(const std::string& name)
 
 QWidget* EditorRig::ShowCustomGui(CMachineContainer* box)
 {
-    const auto menu = view->Gestures().BoxMenu(box);
-    if (menu.size() < 3 || menu[2].text != "Show Custom GUI" || !menu[2].enabled)
+    // The box's menu button clicked, "Show Custom GUI" chosen when the menu
+    // offers it enabled.
+    menuShown.clear();
+    answers.push_back(CStudioGestures::kShowCustomGui);
+    const studio_view::Rect button = view->Gestures().MenuButtonRect(box);
+    const QPoint pixel = view->ToCanvas(studio_view::Point{box->x + button.x + 3, box->y + button.y + 3});
+    QTest::mouseClick(view->Canvas(), Qt::LeftButton, {}, pixel);
+    answers.clear();
+    if (menuShown.size() < 3 || menuShown[2].text != "Show Custom GUI" || !menuShown[2].enabled)
         return nullptr;
-    view->BoxCommand(box, CStudioGestures::kShowCustomGui);
     CEditorWindow* frame = view->EditorWindow(box);
     if (frame == nullptr)
         return nullptr;

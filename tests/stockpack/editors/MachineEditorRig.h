@@ -33,8 +33,8 @@ struct EditorRig {
     /// A machine of the type through the New Machine menu.
     CMachineContainer* Add(const std::string& type);
     CMachineContainer* Find(const std::string& name);
-    /// "Show Custom GUI" from the box menu (checked enabled); the editor's
-    /// own window inside the frame, or null.
+    /// "Show Custom GUI" from the box's menu button (checked enabled); the
+    /// editor's own window inside the frame, or null.
     QWidget* ShowCustomGui(CMachineContainer* box);
     void HideGui(CMachineContainer* box);
     /// Opens the bundled demo project.
@@ -43,6 +43,7 @@ struct EditorRig {
     mainwindow_test::CStudioRig rig;
     CStudioView* view = nullptr;
     std::vector<int> answers;
+    std::vector<studio_view::MenuEntry> menuShown;   // the last menu asked
 };
 
 /// Presses at from, moves to to in two steps and releases there.

@@ -135,6 +135,22 @@ TEST(MixerGUI, StripsBindEveryParameterAndMuteSilencesItsTrack)
     Click(editor, MuteCentre(0));
     const std::vector<double> back = RenderTrackOne(mixer, 40);
     EXPECT_GT(RmsOf(back, back.size() - 1024, 1024), 1e-3);
+
+    // Values set elsewhere move the knob and the fader's thumb (a press
+    // counts only on the thumb, so its tool tip proves where it is).
+    const int high = CMixer::ParameterIndex(1, CMixer::kHigh);
+    const int level = CMixer::ParameterIndex(2, CMixer::kLevel);
+    mixer->SetParameterNotify(high, 0.9);
+    mixer->SetParameterNotify(level, 0.25);
+    Settle();
+    const int knobX = T::StripX(1) + T::kKnobColumn[0];
+    EXPECT_EQ(Region(Shown(editor), knobX, T::kKnobRow[1], 24, 24),
+              ExpectedKnob(background, Skin(kKnob), knobX, T::kKnobRow[1], 90));
+    const QPoint thumb(T::StripX(2) + T::kFaderX + 11, T::kFaderY + static_cast<int>(0.75 * (T::kFaderHeight - 12)) + 6);
+    QToolTip::hideText();
+    QTest::mousePress(editor, Qt::LeftButton, {}, thumb);
+    EXPECT_EQ(QToolTip::text().toStdString(), "Track 3 Level 25%");
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, thumb);
 }
 
 TEST(MixerGUI, SoloMovesBetweenStripsAndMetersLightFromIdle)
