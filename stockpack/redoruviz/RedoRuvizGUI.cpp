@@ -42,10 +42,14 @@ double CResponseView::ColumnMagnitude(int column) const
     // Bins 1 .. N/2 on a logarithmic axis: the designs all turn at about
     // a sixteenth of the resampled band, which a linear axis would crowd
     // into its first few columns.
+    // Between bins the magnitude is interpolated, so the low end, where a
+    // bin spans many columns, slopes instead of stepping.
     const double last = static_cast<double>(magnitudes.size() - 1);
     const double position = std::pow(last, static_cast<double>(column) / std::max(width - 1, 1));
-    const std::size_t k = std::min(static_cast<std::size_t>(std::lround(position)), magnitudes.size() - 1);
-    return magnitudes[k];
+    const std::size_t k = std::min(static_cast<std::size_t>(position), magnitudes.size() - 1);
+    const std::size_t next = std::min(k + 1, magnitudes.size() - 1);
+    const double f = position - static_cast<double>(k);
+    return magnitudes[k] * (1.0 - f) + magnitudes[next] * f;
 }
 
 void CResponseView::Draw(CPicture& backBuffer)
