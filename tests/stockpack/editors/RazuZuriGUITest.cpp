@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <set>
 
@@ -111,6 +112,7 @@ TEST(RazuZuriGUI, DraggingTheCutoffKnobFollowsTheDragLawAndBrightensTheSound)
     // Three octaves more cutoff on a 110 Hz saw: the centroid rises well
     // beyond the filter envelope's own sweep.
     EXPECT_GT(after, 2.0 * before) << before << " Hz -> " << after << " Hz";
+    std::printf("spectral centroid %.0f Hz -> %.0f Hz\n", before, after);
 }
 
 TEST(RazuZuriGUI, ValuesSetElsewhereMoveTheControls)
