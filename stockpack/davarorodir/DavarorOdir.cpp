@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include "framework/AudioBuffer.h"
 #include "framework/ParameterLimit.h"
@@ -10,6 +11,8 @@
 #include "framework/ScopedLock.h"
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/common/ParameterValues.h"
+#include "stockpack/common/SkinImages.h"
+#include "stockpack/davarorodir/DavarorOdirGUI.h"
 
 namespace {
 
@@ -39,8 +42,8 @@ double CDavarorOdir::CutoffHz(double value, int rate)
     return std::clamp(hz, 1.0, quarter);
 }
 
-CDavarorOdir::CDavarorOdir(CHost* host)
-    : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host))
+CDavarorOdir::CDavarorOdir(CHost* host, const CSkinImages* images)
+    : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host)), images(images)
 {
     static_assert(kLineInPort == 0 && kLineOutPort == 1);
     CreatePorts(*this, {stock_ports::kStereoLineIn, stock_ports::kStereoLineOut});
@@ -56,6 +59,7 @@ CDavarorOdir::CDavarorOdir(CHost* host)
 
 CDavarorOdir::~CDavarorOdir()
 {
+    editor.Close();
     DeletePorts(*this);
 }
 
@@ -124,8 +128,8 @@ void CDavarorOdir::ApplyTail() noexcept
 void CDavarorOdir::ApplyChanges() noexcept
 {
     const int fade = std::min(blockSize, kMaxFadeSamples);
-    // The view flag would bring an open editor's controls to the values;
-    // there is no editor here, so it is only cleared.
+    // The editor follows the values on its own display refresh (it never
+    // hears from the audio thread), so the view flag is only cleared.
     viewChanged = false;
     if (roomChanged) {
         BuildTrees();
@@ -243,4 +247,21 @@ void CDavarorOdir::Work()
         outLeft[i] = (ll + rl + tailLeft) * kOutputScale;
         outRight[i] = (lr + rr + tailRight) * kOutputScale;
     }
+}
+
+bool CDavarorOdir::GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right)
+{
+    return SkinEditorRect(images, CDavarorOdirGUI::kBackground, top, left, bottom, right);
+}
+
+WindowHandle CDavarorOdir::CreateEditor(WindowHandle parent)
+{
+    if (images == nullptr || !images->IsComplete())
+        return nullptr;
+    return editor.Open(parent, std::make_unique<CDavarorOdirGUI>(this, *images, sampleRate));
+}
+
+void CDavarorOdir::CloseEditor()
+{
+    editor.Close();
 }

@@ -14,9 +14,13 @@
 #include <vector>
 
 #include "framework/Machine.h"
+#include "stockpack/common/EditorSlot.h"
 #include "stockpack/dsp/ImageSourceTree.h"
 #include "stockpack/dsp/DelayNetwork.h"
 #include "stockpack/dsp/SparseTapUnit.h"
+
+class CParameterPanel;
+class CSkinImages;
 
 class CDavarorOdir : public CMachine {
 public:
@@ -39,7 +43,8 @@ public:
     static double CutoffHz(double value, int sampleRate);
     static double GainDb(double value) { return 60.0 * value - 40.0; }
 
-    explicit CDavarorOdir(CHost* host);
+    /// images: the type's skin pictures, or null for no editor.
+    explicit CDavarorOdir(CHost* host, const CSkinImages* images = nullptr);
     ~CDavarorOdir() override;
 
     void Work() override;
@@ -51,6 +56,11 @@ public:
     void SetBlockSize(int length) override;
     void EndParameterUpdate() override;
     bool IsInstrument() override { return false; }
+    bool GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right) override;
+    WindowHandle CreateEditor(WindowHandle parent) override;
+    void CloseEditor() override;
+    /// The open editor's panel, or null.
+    CParameterPanel* Editor() const { return editor.Panel(); }
 
     /// For tests and views.
     int ImpulseLength() const { return impulseLength; }
@@ -80,4 +90,6 @@ private:
     bool roomChanged = false;
     bool pointsChanged = false;
     bool tailChanged = false;
+    const CSkinImages* images;
+    CEditorSlot editor;
 };

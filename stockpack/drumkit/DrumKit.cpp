@@ -18,6 +18,8 @@
 #include "stockpack/drumkit/DrumKitTomDrum.h"
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/common/ParameterValues.h"
+#include "stockpack/common/StockMachineInfo.h"
+#include "stockpack/drumkit/DrumKitGUI.h"
 
 using namespace drumkit;
 
@@ -35,7 +37,9 @@ double CDrumKit::LevelGain(double level)
     return std::pow(10.0, -32.0 * (1.0 - level) / 10.0);
 }
 
-CDrumKit::CDrumKit(CHost* host) : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host))
+CDrumKit::CDrumKit(CHost* host, CMachineInfo* descriptor)
+    : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host)),
+      images(CStockInfoBase::ImagesOf(descriptor))
 {
     static_assert(kControlInPort == 0 && kLineOutPort == 1);
     CreatePorts(*this, {stock_ports::kControlIn, stock_ports::kStereoLineOut});
@@ -67,6 +71,7 @@ CDrumKit::CDrumKit(CHost* host) : CMachine(host), sampleRate(HostSampleRate(host
 
 CDrumKit::~CDrumKit()
 {
+    editor.Close();
     DeletePorts(*this);
 }
 
@@ -183,4 +188,21 @@ void CDrumKit::Work()
         voices[static_cast<std::size_t>(k)]->Play(out->left, out->right, noise.data(), frames,
                                                    2.0 * g * (1.0 - balance), 2.0 * g * balance);
     }
+}
+
+bool CDrumKit::GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right)
+{
+    return SkinEditorRect(images, CDrumKitGUI::kBackground, top, left, bottom, right);
+}
+
+WindowHandle CDrumKit::CreateEditor(WindowHandle parent)
+{
+    if (images == nullptr || !images->IsComplete())
+        return nullptr;
+    return editor.Open(parent, std::make_unique<CDrumKitGUI>(this, *images));
+}
+
+void CDrumKit::CloseEditor()
+{
+    editor.Close();
 }

@@ -18,16 +18,22 @@
 #include <vector>
 
 #include "framework/Machine.h"
+#include "stockpack/common/EditorSlot.h"
 #include "stockpack/drumkit/DrumKitParameters.h"
 
 class CDrumKitVoice;
+class CMachineInfo;
+class CParameterPanel;
+class CSkinImages;
 
 class CDrumKit : public CMachine {
 public:
     static constexpr int kControlInPort = 0;
     static constexpr int kLineOutPort = 1;
 
-    explicit CDrumKit(CHost* host);
+    /// The descriptor, when it is the stock one, lends its skin pictures to
+    /// the editor; without it the machine has no editor.
+    explicit CDrumKit(CHost* host, CMachineInfo* descriptor = nullptr);
     ~CDrumKit() override;
 
     void Work() override;
@@ -39,6 +45,11 @@ public:
     void SetSampleRate(int rate) override;
     void SetBlockSize(int length) override;
     bool IsInstrument() override { return true; }
+    bool GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right) override;
+    WindowHandle CreateEditor(WindowHandle parent) override;
+    void CloseEditor() override;
+    /// The open editor's panel, or null.
+    CParameterPanel* Editor() const { return editor.Panel(); }
 
     /// G = 0 for a level of 0 or less, else 10^(-32(1 - level)/10).
     static double LevelGain(double level);
@@ -55,4 +66,6 @@ private:
     std::vector<double> noise;
     int sampleRate;
     int blockSize;
+    const CSkinImages* images;
+    CEditorSlot editor;
 };

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include "framework/AudioBuffer.h"
 #include "framework/ParameterLimit.h"
@@ -9,6 +10,8 @@
 #include "framework/ScopedLock.h"
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/common/ParameterValues.h"
+#include "stockpack/common/SkinImages.h"
+#include "stockpack/mixer/MixerGUI.h"
 
 namespace {
 
@@ -32,7 +35,8 @@ double StripGain(double level)
 
 } // namespace
 
-CMixer::CMixer(CHost* host) : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host))
+CMixer::CMixer(CHost* host, const CSkinImages* images)
+    : CMachine(host), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host)), images(images)
 {
     CreatePortSlots(*this, kPortCount);
     CreatePort(*this, kOutputPort, {kStereoOutput, "OUTPUT"});
@@ -61,6 +65,7 @@ CMixer::CMixer(CHost* host) : CMachine(host), sampleRate(HostSampleRate(host)), 
 
 CMixer::~CMixer()
 {
+    editor.Close();
     DeletePorts(*this);
 }
 
@@ -216,6 +221,7 @@ void CMixer::Work()
         buffers.inRight = input->audio->right;
         strips[t].Process(buffers, targets, frames, peaks[t]);
     }
+    peaksFresh = true;
 }
 
 void CMixer::WorkReturns()
@@ -235,10 +241,34 @@ void CMixer::WorkReturns()
                                            output->audio->right, {}, {}};
         strips[strip].Process(buffers, targets, frames, peaks[strip]);
     }
+    peaksFresh = true;
 }
 
 void CMixer::Idle()
 {
-    // The meters read Peak() when the editor is open; without an editor
-    // there is nothing to hand the peaks to.
+    // Display thread, machine locked: the last block's peaks go to the
+    // meters' feeds, which the editor empties on its own refresh. A block
+    // is handed over once, so meters fall when the engine stops rendering.
+    if (!peaksFresh)
+        return;
+    peaksFresh = false;
+    for (int strip = 0; strip < kStrips; ++strip)
+        meterFeeds[strip].Feed(peaks[strip][0], peaks[strip][1]);
+}
+
+bool CMixer::GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right)
+{
+    return SkinEditorRect(images, CMixerGUI::kBackground, top, left, bottom, right);
+}
+
+WindowHandle CMixer::CreateEditor(WindowHandle parent)
+{
+    if (images == nullptr || !images->IsComplete())
+        return nullptr;
+    return editor.Open(parent, std::make_unique<CMixerGUI>(this, *images));
+}
+
+void CMixer::CloseEditor()
+{
+    editor.Close();
 }

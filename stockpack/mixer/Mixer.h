@@ -16,7 +16,12 @@
 #include <array>
 
 #include "framework/Machine.h"
+#include "stockpack/common/EditorSlot.h"
+#include "stockpack/common/PeakFeed.h"
 #include "stockpack/mixer/MixerStrip.h"
+
+class CParameterPanel;
+class CSkinImages;
 
 class CMixer : public CMachine {
 public:
@@ -44,7 +49,9 @@ public:
                                : kFirstReturnParameter + kReturnParameters * (strip - kTracks) + position;
     }
 
-    explicit CMixer(CHost* host);
+    /// images: the type's skin pictures, or null for a mixer without an
+    /// editor.
+    explicit CMixer(CHost* host, const CSkinImages* images = nullptr);
     ~CMixer() override;
 
     void Work() override;
@@ -57,6 +64,13 @@ public:
     void SetSampleRate(int rate) override;
     void SetBlockSize(int length) override;
     bool IsInstrument() override { return false; }
+    bool GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right) override;
+    WindowHandle CreateEditor(WindowHandle parent) override;
+    void CloseEditor() override;
+    /// The open editor's panel, or null.
+    CParameterPanel* Editor() const { return editor.Panel(); }
+    /// Where Idle hands a strip's peaks to the editor's meter.
+    CPeakFeed& MeterFeed(int strip) { return meterFeeds[strip]; }
 
     // The mixer's own operations, for its editor. Out-of-range strips are
     // ignored.
@@ -82,8 +96,12 @@ private:
     double values[kParameterCount];
     std::array<CMixerStrip, kStrips> strips;
     double peaks[kStrips][2] = {};
+    bool peaksFresh = false;   // a block rendered since Idle last handed them over
     bool muted[kStrips] = {};
     int soloStrip = kNoSolo;
     int sampleRate;
     int blockSize;
+    const CSkinImages* images;
+    CPeakFeed meterFeeds[kStrips];
+    CEditorSlot editor;
 };

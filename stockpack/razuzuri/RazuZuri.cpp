@@ -11,6 +11,8 @@
 #include "stockpack/common/MachinePorts.h"
 #include "stockpack/common/ParameterValues.h"
 #include "stockpack/common/PlugContext.h"
+#include "stockpack/common/SkinImages.h"
+#include "stockpack/razuzuri/RazuZuriGUI.h"
 #include "stockpack/razuzuri/RazuZuriVoice.h"
 
 using namespace razuzuri;
@@ -24,7 +26,7 @@ constexpr std::size_t kTextSize = 24;
 
 } // namespace
 
-CRazuZuri::CRazuZuri(CHost* host, const RazuZuriImages* images, bool polyphonic)
+CRazuZuri::CRazuZuri(CHost* host, const CSkinImages* images, bool polyphonic)
     : CMachine(host), images(images), polyphonic(polyphonic), sampleRate(HostSampleRate(host)),
       blockSize(HostBlockSize(host))
 {
@@ -50,6 +52,7 @@ CRazuZuri::CRazuZuri(CHost* host, const RazuZuriImages* images, bool polyphonic)
 
 CRazuZuri::~CRazuZuri()
 {
+    editor.Close();
     DeletePorts(*this);
 }
 
@@ -157,4 +160,21 @@ void CRazuZuri::Work()
     const int frames = out->length;
     for (auto& voice : voices)
         voice->Render(out->left, out->right, frames);
+}
+
+bool CRazuZuri::GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right)
+{
+    return SkinEditorRect(images, CRazuZuriGUI::kBackground, top, left, bottom, right);
+}
+
+WindowHandle CRazuZuri::CreateEditor(WindowHandle parent)
+{
+    if (images == nullptr || !images->IsComplete())
+        return nullptr;
+    return editor.Open(parent, std::make_unique<CRazuZuriGUI>(this, *images));
+}
+
+void CRazuZuri::CloseEditor()
+{
+    editor.Close();
 }

@@ -19,18 +19,11 @@
 #include <vector>
 
 #include "framework/Machine.h"
-#include "platform/Resources.h"
+#include "stockpack/common/EditorSlot.h"
 #include "stockpack/razuzuri/RazuZuriParameters.h"
 
 class CRazuZuriVoice;
-
-/// The skin pictures of the editor, as PNG resources of the library; shared
-/// by all machines of a type and kept by its descriptor.
-struct RazuZuriImages {
-    static constexpr int kCount = 4;
-    static constexpr int kFirstResourceId = 132;
-    platform::ResourceView pictures[kCount];
-};
+class CSkinImages;
 
 class CRazuZuri : public CMachine {
 public:
@@ -38,7 +31,9 @@ public:
     static constexpr int kControlInPort = 0;
     static constexpr int kLineOutPort = 1;
 
-    CRazuZuri(CHost* host, const RazuZuriImages* images, bool polyphonic);
+    /// images: the type's skin pictures (its descriptor's), or null for a
+    /// machine without an editor.
+    CRazuZuri(CHost* host, const CSkinImages* images, bool polyphonic);
     ~CRazuZuri() override;
 
     void Work() override;
@@ -49,6 +44,11 @@ public:
     void SetSampleRate(int rate) override;
     void SetBlockSize(int length) override;
     bool IsInstrument() override { return true; }
+    /// The editor's size is its background's; no rectangle (and no
+    /// editor) when the skin did not load.
+    bool GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right) override;
+    WindowHandle CreateEditor(WindowHandle parent) override;
+    void CloseEditor() override;
 
     // For views and tests.
     bool IsPolyphonic() const { return polyphonic; }
@@ -56,17 +56,20 @@ public:
     const CRazuZuriVoice& Voice(int index) const { return *voices[static_cast<std::size_t>(index)]; }
     /// The voice the next new note goes to.
     int NextVoice() const { return nextVoice; }
-    const RazuZuriImages* Images() const { return images; }
+    const CSkinImages* Images() const { return images; }
+    /// The open editor's panel, or null.
+    CParameterPanel* Editor() const { return editor.Panel(); }
 
 private:
     void DispatchEvents() noexcept;
     CRazuZuriVoice* VoicePlaying(int note) noexcept;
 
-    const RazuZuriImages* images;
+    const CSkinImages* images;
     bool polyphonic;
     double values[razuzuri::kParameterCount];
     std::vector<std::unique_ptr<CRazuZuriVoice>> voices;
     int nextVoice = 0;
     int sampleRate;
     int blockSize;
+    CEditorSlot editor;
 };

@@ -7,25 +7,14 @@ CRazuZuriInfo::CRazuZuriInfo(CHost* host, const char* typeName, const char* type
 {
     name = typeName;
     identifier = typeIdentifier;
-    // The types' icons (group 105) come with the editor's pictures; until
-    // the library carries them the host shows its own.
+    // The library carries no icons; the host shows its own.
     smallIcon = nullptr;
     largeIcon = nullptr;
 }
 
-void CRazuZuriInfo::LoadImages()
-{
-    if (imagesLoaded)
-        return;
-    for (int i = 0; i < RazuZuriImages::kCount; ++i)
-        images.pictures[i] = platform::FindResource("PNG", RazuZuriImages::kFirstResourceId + i);
-    imagesLoaded = true;
-    ++imageLoads;
-}
-
 CMachine* CRazuZuriInfo::CreateMachine()
 {
-    LoadImages();
+    images.Load();
     return new CRazuZuri(host, &images, polyphonic);
 }
 

@@ -5,6 +5,7 @@
 // and shared by every machine it creates after that.
 
 #include "framework/MachineInfo.h"
+#include "stockpack/common/SkinImages.h"
 #include "stockpack/razuzuri/RazuZuri.h"
 
 class CHost;
@@ -15,20 +16,17 @@ public:
 
     CMachine* CreateMachine() override;
 
-    bool ImagesLoaded() const { return imagesLoaded; }
+    bool ImagesLoaded() const { return images.IsLoaded(); }
     /// How many times the pictures were looked up (once at most).
-    int ImageLoadCount() const { return imageLoads; }
+    int ImageLoadCount() const { return images.LoadCount(); }
+    const CSkinImages& Images() const { return images; }
 
 protected:
     CRazuZuriInfo(CHost* host, const char* typeName, const char* typeIdentifier, bool polyphonic);
 
 private:
-    void LoadImages();
-
     CHost* host;
-    RazuZuriImages images;
-    bool imagesLoaded = false;
-    int imageLoads = 0;
+    CSkinImages images{132, 133, 134, 135};
     bool polyphonic;
 };
 

@@ -9,6 +9,8 @@
 #include "framework/Port.h"
 #include "framework/ScopedLock.h"
 #include "stockpack/common/MachinePorts.h"
+#include "stockpack/common/StockMachineInfo.h"
+#include "stockpack/redoruviz/RedoRuvizGUI.h"
 #include "stockpack/dsp/MinimumPhaseLowPass.h"
 
 namespace {
@@ -44,7 +46,8 @@ int CRedoRuvizFilter::FilterIndex(double value)
 }
 
 CRedoRuvizFilter::CRedoRuvizFilter(CHost* host, CMachineInfo* descriptor)
-    : CMachine(host), descriptor(descriptor), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host))
+    : CMachine(host), descriptor(descriptor), sampleRate(HostSampleRate(host)), blockSize(HostBlockSize(host)),
+      images(CStockInfoBase::ImagesOf(descriptor))
 {
     static_assert(kLineInPort == 0 && kLineOutPort == 1);
     CreatePorts(*this, {stock_ports::kStereoLineIn, stock_ports::kStereoLineOut});
@@ -61,6 +64,7 @@ CRedoRuvizFilter::CRedoRuvizFilter(CHost* host, CMachineInfo* descriptor)
 
 CRedoRuvizFilter::~CRedoRuvizFilter()
 {
+    editor.Close();
     DeletePorts(*this);
 }
 
@@ -116,4 +120,21 @@ void CRedoRuvizFilter::Work()
         return;
     CTapUnit& filter = *filters[static_cast<std::size_t>(FilterIndex(oversampling))];
     filter.Process(in->left, in->right, out->left, out->right, frames);
+}
+
+bool CRedoRuvizFilter::GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right)
+{
+    return SkinEditorRect(images, CRedoRuvizGUI::kBackground, top, left, bottom, right);
+}
+
+WindowHandle CRedoRuvizFilter::CreateEditor(WindowHandle parent)
+{
+    if (images == nullptr || !images->IsComplete())
+        return nullptr;
+    return editor.Open(parent, std::make_unique<CRedoRuvizGUI>(this, *images));
+}
+
+void CRedoRuvizFilter::CloseEditor()
+{
+    editor.Close();
 }

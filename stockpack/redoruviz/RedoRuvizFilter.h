@@ -26,9 +26,12 @@
 #include <vector>
 
 #include "framework/Machine.h"
+#include "stockpack/common/EditorSlot.h"
 #include "stockpack/dsp/TapUnit.h"
 
 class CMachineInfo;
+class CParameterPanel;
+class CSkinImages;
 
 class CRedoRuvizFilter : public CMachine {
 public:
@@ -54,6 +57,11 @@ public:
     void SetSampleRate(int rate) override;
     void SetBlockSize(int length) override;
     bool IsInstrument() override { return false; }
+    bool GetEditorRect(std::int16_t* top, std::int16_t* left, std::int16_t* bottom, std::int16_t* right) override;
+    WindowHandle CreateEditor(WindowHandle parent) override;
+    void CloseEditor() override;
+    /// The open editor's panel, or null.
+    CParameterPanel* Editor() const { return editor.Panel(); }
 
     /// The full minimum-phase design of a filter (16 M + 1 values).
     const std::vector<double>& Design(int filterIndex) const { return designs[filterIndex]; }
@@ -67,4 +75,6 @@ private:
     std::array<std::unique_ptr<CTapUnit>, kFactorCount> filters;
     int sampleRate;
     int blockSize;
+    const CSkinImages* images;
+    CEditorSlot editor;
 };
