@@ -90,6 +90,7 @@ bool CUndoHistory::Record(const std::string& label)
     states.push_back({label, std::move(bytes)});
     ++position;
     ++stepsSinceTaken;
+    ++recorded;
     while (position > kMaxSteps) {
         states.pop_front();
         --position;

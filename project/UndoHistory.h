@@ -52,6 +52,8 @@ public:
     /// Steps that can be undone (at most kMaxSteps).
     int StepCount() const { return position; }
     int RedoCount() const { return static_cast<int>(states.size()) - 1 - position; }
+    /// Every step ever recorded, those dropped at the bound included.
+    long RecordedSteps() const { return recorded; }
 
     /// The project was written to its file now.
     void MarkSaved() { savedPosition = position; }
@@ -79,4 +81,5 @@ private:
     int position = 0;
     int savedPosition = 0;   // -1 when the saved state left the history
     int stepsSinceTaken = 0;
+    long recorded = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -294,18 +295,24 @@ std::vector<Edit> AllEdits()
              rig.Song().ChoosePattern(pattern);
              rig.Song().PressGrid(rig.FreeUnit(track, pattern->Length()), track, MouseButton::Left);
              rig.Song().ReleaseGrid();
-         }},
+         },
+         [](CUndoRig& rig) { rig.Song().SetLength(rig.Song().Length() + 64); }},
         {"Move Entry", [](CUndoRig& rig) {
+             // The entry placed in the free stretch at the song's end.
+             const int track = rig.SynthTrack();
+             const int unit = rig.Song().Length() - 128;
+             rig.Song().PressGrid(unit, track, MouseButton::Left);
+             for (int step = 1; step <= 3; ++step)
+                 rig.Song().DragGrid(unit + step);
+             rig.Song().ReleaseGrid();
+         },
+         [](CUndoRig& rig) {
+             rig.Song().SetLength(rig.Song().Length() + 128);
              CPattern* pattern = rig.ChooseSynthPattern();
              const int track = rig.SynthTrack();
              rig.Song().SelectTrack(track);
              rig.Song().ChoosePattern(pattern);
-             const int unit = rig.FreeUnit(track, pattern->Length());
-             rig.Song().PressGrid(unit, track, MouseButton::Left);
-             rig.Song().ReleaseGrid();
-             rig.Song().PressGrid(unit, track, MouseButton::Left);
-             for (int step = 1; step <= 3; ++step)
-                 rig.Song().DragGrid(unit + step);
+             rig.Song().PressGrid(rig.Song().Length() - 128, track, MouseButton::Left);
              rig.Song().ReleaseGrid();
          }},
         {"Remove Entry", [](CUndoRig& rig) {
@@ -330,18 +337,18 @@ TEST(UndoHistory, EveryKindOfEditUndoesAndRedoesExactly)
         const int prepared = history.StepCount();
         if (edit.prepare)
             edit.prepare(rig);
-        const int stepsBefore = history.StepCount();
+        const long stepsBefore = history.RecordedSteps();
         const Bytes before = rig.Save();
         edit.make(rig);
         const Bytes after = rig.Save();
         ASSERT_NE(before, after) << "the edit changed nothing";
         ASSERT_EQ(history.UndoLabel(), edit.label);
-        const int steps = history.StepCount() - stepsBefore;
+        const long steps = history.RecordedSteps() - stepsBefore;
         ASSERT_GE(steps, 1);
-        for (int i = 0; i < steps; ++i)
+        for (long i = 0; i < steps; ++i)
             rig.application.Undo();
         EXPECT_EQ(rig.Save(), before);
-        for (int i = 0; i < steps; ++i)
+        for (long i = 0; i < steps; ++i)
             rig.application.Redo();
         EXPECT_EQ(rig.Save(), after);
         EXPECT_EQ(history.UndoLabel(), edit.label);
@@ -379,10 +386,10 @@ TEST(UndoHistory, KeepsTheLatestFiveHundredSteps)
     EXPECT_EQ(history.StepCount(), CUndoHistory::kMaxSteps);
     // The saved state left the history: the project stays unsaved however far
     // back the user goes.
-    while (history.CanUndo())
-        history.Undo();
+    history.Undo();
     EXPECT_TRUE(history.IsModified());
-    EXPECT_EQ(history.RedoCount(), CUndoHistory::kMaxSteps);
+    EXPECT_EQ(history.StepCount(), CUndoHistory::kMaxSteps - 1);
+    EXPECT_EQ(history.RedoCount(), 1);
 }
 
 TEST(UndoHistory, UnsavedMarkerFollowsTheSavedStep)
@@ -440,6 +447,15 @@ TEST(UndoHistory, RandomWalkKeepsEveryStepExact)
     };
     std::vector<Bytes> expected{rig.Save()};   // the bytes at each step
     int position = 0;
+    // A new step: what could be redone goes, and the oldest beyond the bound.
+    const auto pushStep = [&](Bytes bytes) {
+        expected.resize(static_cast<std::size_t>(position) + 1);
+        expected.push_back(std::move(bytes));
+        if (++position > CUndoHistory::kMaxSteps) {
+            expected.erase(expected.begin());
+            --position;
+        }
+    };
     for (int action = 1; action <= 2000; ++action) {
         const int choice = static_cast<int>(random() % 10);
         if (choice < 2 && history.CanUndo()) {
@@ -450,53 +466,50 @@ TEST(UndoHistory, RandomWalkKeepsEveryStepExact)
             ++position;
         } else {
             small[random() % small.size()](rig, action);
-            if (history.StepCount() != position) {
-                expected.resize(static_cast<std::size_t>(position) + 1);
-                expected.push_back(rig.Save());
-                ++position;
-            }
+            Bytes now = rig.Save();
+            if (now != expected[static_cast<std::size_t>(position)])
+                pushStep(std::move(now));
         }
         ASSERT_EQ(history.StepCount(), position);
         if (action % 100 == 0) {
             SCOPED_TRACE(action);
-            if (!expected[static_cast<std::size_t>(position)].empty())
-                ASSERT_EQ(rig.Save(), expected[static_cast<std::size_t>(position)]);
+            ASSERT_EQ(rig.Save(), expected[static_cast<std::size_t>(position)]);
             const Edit& edit = edits[static_cast<std::size_t>(action / 100) % edits.size()];
             if (edit.prepare) {
+                // Its steps in one go; the walk knows the bytes of the last.
+                const long recorded = history.RecordedSteps();
                 edit.prepare(rig);
-                expected.resize(static_cast<std::size_t>(position) + 1);
-                while (history.StepCount() > position) {
-                    expected.push_back({});
-                    ++position;
-                }
-                expected.back() = rig.Save();
+                for (long step = recorded + 1; step <= history.RecordedSteps(); ++step)
+                    pushStep(step == history.RecordedSteps() ? rig.Save() : Bytes{});
             }
             const Bytes before = rig.Save();
-            const int stepsBefore = history.StepCount();
+            const long stepsBefore = history.RecordedSteps();
             edit.make(rig);
             const Bytes after = rig.Save();
-            const int steps = history.StepCount() - stepsBefore;
-            for (int i = 0; i < steps; ++i)
+            const long steps = history.RecordedSteps() - stepsBefore;
+            for (long i = 0; i < steps; ++i)
                 rig.application.Undo();
             ASSERT_EQ(rig.Save(), before) << edit.label;
-            for (int i = 0; i < steps; ++i)
+            for (long i = 0; i < steps; ++i)
                 rig.application.Redo();
             ASSERT_EQ(rig.Save(), after) << edit.label;
-            for (int i = 0; i < steps; ++i)
+            for (long i = 0; i < steps; ++i)
                 rig.application.Undo();
+            // At the bound the edit's steps pushed the oldest out.
+            const long dropped = std::max(0L, position + steps - CUndoHistory::kMaxSteps);
+            expected.erase(expected.begin(), expected.begin() + dropped);
+            position -= static_cast<int>(dropped);
             ASSERT_EQ(history.StepCount(), position);
             // A step of its own drops what the check left to redo.
             rig.application.ChangeTempo(200 + action / 100);
-            expected.resize(static_cast<std::size_t>(position) + 1);
-            expected.push_back(rig.Save());
-            ++position;
+            pushStep(rig.Save());
         }
     }
-    while (position > 0 && history.CanUndo()) {
+    // Back through the latest steps: each gives the bytes it had.
+    for (int back = 0; back < 100 && history.CanUndo(); ++back) {
         rig.application.Undo();
         --position;
-        // Steps a preparation made in one go have no bytes of their own here.
         if (!expected[static_cast<std::size_t>(position)].empty())
-            ASSERT_EQ(rig.Save(), expected[static_cast<std::size_t>(position)]);
+            ASSERT_EQ(rig.Save(), expected[static_cast<std::size_t>(position)]) << position;
     }
 }
