@@ -277,6 +277,11 @@ bool CApplication::Autosave()
     studio->Journal().Finish();
     if (!recovery || !history->IsModified())
         return false;
+    // Nothing new since the last autosave: the file already holds it.
+    const std::pair<long, int> step{history->RecordedSteps(), history->StepCount()};
+    if (step == autosavedStep && recovery->Exists())
+        return false;
+    autosavedStep = step;
     history->TakeStepCount();
     // The history's bytes are the project as of its last step: a copy of
     // them is all the writer needs, so no lock waits for the disk.

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 class CAppOptions;
 class CCorvHost;
@@ -153,6 +154,7 @@ private:
     std::unique_ptr<CUndoHistory> history;
     std::unique_ptr<CRecoveryFile> recovery;
     std::function<void()> historyChanged;
+    std::pair<long, int> autosavedStep{-1, -1};
     std::unique_ptr<CGraphicsThread> displayThread;
     bool audioStarted = false;
 };

@@ -76,6 +76,15 @@ bool CStudioCommands::ConfirmDiscard()
     return false;
 }
 
+void CStudioCommands::Saved()
+{
+    application.History().MarkSaved();
+    // The work is in the user's file now; an older copy would only be
+    // offered again after a crash.
+    if (CRecoveryFile* recovery = application.Recovery())
+        recovery->Remove();
+}
+
 void CStudioCommands::Exited()
 {
     if (CRecoveryFile* recovery = application.Recovery())
@@ -137,7 +146,7 @@ void CStudioCommands::SaveProject()
     Attempt([this] {
         application.Studio().Journal().Finish();
         ::SaveProject(application.Project());
-        application.History().MarkSaved();
+        Saved();
     });
 }
 
@@ -152,7 +161,7 @@ void CStudioCommands::SaveProjectAs()
         try {
             application.Studio().Journal().Finish();
             ::SaveProjectAs(project, *path);
-            application.History().MarkSaved();
+            Saved();
         } catch (const CError&) {
             project.path = previous;
             throw;

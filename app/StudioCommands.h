@@ -38,6 +38,8 @@ public:
     /// nothing to lose; false for Cancel or a save that did not happen.
     bool ConfirmDiscard();
     std::string SaveQuestion() const;
+    /// After a save: the history's saved step, and no recovery file.
+    void Saved();
     /// The clean end of the program: the recovery file goes.
     void Exited();
     /// When the recovery file of a run that ended badly is there: asks, and

@@ -118,8 +118,9 @@ CMainWindow::CMainWindow(CApplication& application, CFileChooser& chooser, CMess
 CMainWindow::~CMainWindow()
 {
     StopWatchingDevices();
+    // The application may be gone already (the program destroys the window
+    // last); CloseToolWindows let go of it.
     qApp->removeEventFilter(this);
-    application.SetHistoryListener(nullptr);
     // Fields losing focus while they go would commit their values to an
     // application that may be gone already, through a window half torn down.
     toolBar->TempoField()->blockSignals(true);
@@ -294,6 +295,10 @@ COptionsDialog* CMainWindow::Options()
 
 void CMainWindow::CloseToolWindows()
 {
+    // The application is about to go: nothing here may call it any more.
+    application.SetHistoryListener(nullptr);
+    qApp->removeEventFilter(this);
+    autosaveTimer->stop();
     delete bankExplorer;
     bankExplorer = nullptr;
     delete analyzer;
@@ -354,6 +359,10 @@ void CMainWindow::ToggleSongPlayback()
 
 void CMainWindow::RunHistoryCommand(bool undo)
 {
+    // Going to another step rebuilds the machines and patterns; a drag still
+    // held would go on with what is gone.
+    if (QApplication::mouseButtons() != Qt::NoButton)
+        return;
     try {
         if (undo)
             application.Undo();

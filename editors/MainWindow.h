@@ -108,7 +108,8 @@ public:
     void SaveGeometry() const;
 
     /// Closes the windows that use the host's services (the bank explorer,
-    /// the sample analyzer), before those services go at shutdown.
+    /// the sample analyzer), before those services go at shutdown, and stops
+    /// listening to the application's history.
     void CloseToolWindows();
 
     /// Stops listening for lost devices; called before the application

@@ -47,6 +47,19 @@ public:
     void Pause() { ++paused; }
     void Resume() { --paused; }
 
+    /// Pauses the journal for a scope: what reading a project does is no
+    /// user's edit.
+    class CPause {
+    public:
+        explicit CPause(CEditJournal& journal) : journal(journal) { journal.Pause(); }
+        ~CPause() { journal.Resume(); }
+        CPause(const CPause&) = delete;
+        CPause& operator=(const CPause&) = delete;
+
+    private:
+        CEditJournal& journal;
+    };
+
 private:
     Recorder recorder;
     std::string pending;
