@@ -28,6 +28,7 @@
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
 #include "project/ProjectWriter.h"
+#include "project/RecoveryFile.h"
 #include "project/UndoHistory.h"
 #include "sequencing/ControlTrack.h"
 #include "sequencing/Pattern.h"
@@ -512,4 +513,27 @@ TEST(UndoHistory, RandomWalkKeepsEveryStepExact)
         if (!expected[static_cast<std::size_t>(position)].empty())
             ASSERT_EQ(rig.Save(), expected[static_cast<std::size_t>(position)]) << position;
     }
+}
+
+// Autosave writes the whole file or nothing, in a folder it makes, and never
+// over the project's own file.
+TEST(UndoHistory, RecoveryFileIsWrittenWholeAndNeverOverTheUsersFile)
+{
+    const std::string folder = (std::filesystem::temp_directory_path() / ("corvane-recovery-" + std::to_string(::getpid()))).string();
+    const std::string path = folder + "/state/Corvane Studio/recovery.cvx";
+    CRecoveryFile recovery(path);
+    const Bytes bytes(70000, 0x5a);
+    recovery.Write(bytes, folder + "/song.cvx");
+    recovery.Wait();
+    EXPECT_EQ(recovery.LastError(), "");
+    EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder + "/state/Corvane Studio"),
+                            std::filesystem::directory_iterator()), 1) << "no temporary file left";
+    recovery.Write(Bytes(10, 1), path);   // the user saved into the recovery file itself
+    recovery.Wait();
+    EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
+    EXPECT_EQ(recovery.WritesDone(), 1);
+    recovery.Remove();
+    EXPECT_FALSE(recovery.Exists());
+    std::filesystem::remove_all(folder);
 }
