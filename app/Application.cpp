@@ -25,6 +25,8 @@
 #include "plugins/vst/VSTScanner.h"
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
+#include "project/RecoveryFile.h"
+#include "project/UndoHistory.h"
 #include "sequencing/PatternEditor.h"
 #include "sequencing/SequenceEditor.h"
 #include "sequencing/StudioPlayback.h"
@@ -55,8 +57,12 @@ CApplication::~CApplication()
         settings.closeWindows();
     // The studio's machines go first, while the editors that refer to them
     // still exist to be told; then the editors.
-    if (studio)
+    if (studio) {
+        studio->Journal().SetRecorder(nullptr);
         studio->Clear();
+    }
+    history.reset();
+    recovery.reset();
     project.reset();
     sequenceEditor.reset();
     patternEditor.reset();
@@ -130,6 +136,12 @@ void CApplication::Init(const Settings& newSettings)
     // Tracks started together start on the same block.
     recorder->SetBlockLock(&studio->Lock());
     sequenceEditor->SetRecordingHandler([this](bool on) { recorder->OnSongRecording(on); });
+    history = std::make_unique<CUndoHistory>(*project);
+    if (!settings.recoveryPath.empty())
+        recovery = std::make_unique<CRecoveryFile>(settings.recoveryPath);
+    patternEditor->SetJournal(&studio->Journal());
+    sequenceEditor->SetJournal(&studio->Journal());
+    studio->Journal().SetRecorder([this](const std::string& label) { RecordEdit(label); });
 
     if (settings.openWindows)
         settings.openWindows();
@@ -212,19 +224,69 @@ void CApplication::SelectDriver(int index)
 
 void CApplication::ChangeTempo(double beatsPerMinute)
 {
-    CScopedLock<CMutex> hold(studio->Lock());
-    host->SetTempo(beatsPerMinute);
+    {
+        CScopedLock<CMutex> hold(studio->Lock());
+        host->SetTempo(beatsPerMinute);
+    }
+    studio->Journal().Record("Change Tempo");
 }
 
 void CApplication::ChangeTicksPerBeat(double ticksPerBeat)
 {
-    CScopedLock<CMutex> hold(studio->Lock());
-    host->SetTicksPerBeat(ticksPerBeat);
+    {
+        CScopedLock<CMutex> hold(studio->Lock());
+        host->SetTicksPerBeat(ticksPerBeat);
+    }
+    studio->Journal().Record("Change Ticks Per Beat");
 }
 
 std::string CApplication::WindowTitle() const
 {
-    return ProjectTitle(*project);
+    const std::string title = ProjectTitle(*project);
+    return history && history->IsModified() ? title + " *" : title;
+}
+
+void CApplication::RecordEdit(const std::string& label)
+{
+    if (!history->Record(label))
+        return;
+    if (history->StepsSinceTaken() >= kAutosaveSteps)
+        Autosave();
+    if (historyChanged)
+        historyChanged();
+}
+
+void CApplication::Undo()
+{
+    studio->Journal().Finish();
+    history->Undo();
+    if (historyChanged)
+        historyChanged();
+}
+
+void CApplication::Redo()
+{
+    studio->Journal().Finish();
+    history->Redo();
+    if (historyChanged)
+        historyChanged();
+}
+
+bool CApplication::Autosave()
+{
+    studio->Journal().Finish();
+    if (!recovery || !history->IsModified())
+        return false;
+    // Nothing new since the last autosave: the file already holds it.
+    const std::pair<long, int> step{history->RecordedSteps(), history->StepCount()};
+    if (step == autosavedStep && recovery->Exists())
+        return false;
+    autosavedStep = step;
+    history->TakeStepCount();
+    // The history's bytes are the project as of its last step: a copy of
+    // them is all the writer needs, so no lock waits for the disk.
+    recovery->Write(history->Current(), project->path);
+    return true;
 }
 
 std::string CApplication::AboutText()

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 class CAppOptions;
 class CCorvHost;
@@ -26,6 +27,8 @@ class CHDRecorder;
 class CMIDIDevices;
 class CPatternEditor;
 class CProject;
+class CRecoveryFile;
+class CUndoHistory;
 class CSequenceEditor;
 
 class CApplication {
@@ -57,6 +60,9 @@ public:
         /// Told when the driver fails to start; start-up then goes on
         /// without sound. Unset, the failure ends start-up.
         std::function<void(const std::string&)> audioFailure;
+        /// Where autosave keeps unsaved work (CRecoveryFile::DefaultPath()
+        /// for the studio); "" for no autosave.
+        std::string recoveryPath;
     };
 
     CApplication();
@@ -88,8 +94,26 @@ public:
     void ChangeTempo(double beatsPerMinute);
     void ChangeTicksPerBeat(double ticksPerBeat);
 
-    /// "Corvane Studio" or "Corvane Studio - <file name>".
+    /// "Corvane Studio" or "Corvane Studio - <file name>", followed by
+    /// " *" while there are unsaved changes.
     std::string WindowTitle() const;
+
+    /// Autosave writes the recovery file after this many steps (and the
+    /// window every kAutosaveSeconds) while there are unsaved changes.
+    static constexpr int kAutosaveSteps = 50;
+    static constexpr int kAutosaveSeconds = 60;
+    /// One step of the history for a finished edit (the journal's recorder).
+    void RecordEdit(const std::string& label);
+    void Undo();
+    void Redo();
+    /// Writes the recovery file in the background when there are unsaved
+    /// changes; false when there was nothing to write or no recovery file.
+    bool Autosave();
+    /// Told after every step, undo and redo (the window's title and menu).
+    void SetHistoryListener(std::function<void()> listener) { historyChanged = std::move(listener); }
+    CUndoHistory& History() { return *history; }
+    /// Null without autosave.
+    CRecoveryFile* Recovery() { return recovery.get(); }
 
     /// "Version: 3.4.0\nPlatform: ..." as the about box shows it.
     static std::string AboutText();
@@ -127,6 +151,10 @@ private:
     std::unique_ptr<CPatternEditor> patternEditor;
     std::unique_ptr<CSequenceEditor> sequenceEditor;
     std::unique_ptr<CProject> project;
+    std::unique_ptr<CUndoHistory> history;
+    std::unique_ptr<CRecoveryFile> recovery;
+    std::function<void()> historyChanged;
+    std::pair<long, int> autosavedStep{-1, -1};
     std::unique_ptr<CGraphicsThread> displayThread;
     bool audioStarted = false;
 };

@@ -5,10 +5,13 @@
 #include "app/Application.h"
 #include "gui/DialogServices.h"
 #include "framework/Error.h"
+#include "host/Studio.h"
 #include "project/Project.h"
 #include "project/ProjectCommands.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectWriter.h"
+#include "project/RecoveryFile.h"
+#include "project/UndoHistory.h"
 
 CStudioCommands::CStudioCommands(CApplication& application, CFileChooser& chooser, CMessageSink& messages)
     : application(application), chooser(chooser), messages(messages)
@@ -28,15 +31,89 @@ void CStudioCommands::Attempt(const std::function<void()>& command)
 
 void CStudioCommands::NewProject()
 {
-    Attempt([this] { ::NewProject(application.Project()); });
+    if (!ConfirmDiscard())
+        return;
+    Attempt([this] {
+        ::NewProject(application.Project());
+        application.History().Reset(true);
+    });
 }
 
 void CStudioCommands::OpenProject()
 {
+    if (!ConfirmDiscard())
+        return;
     const auto path = chooser.ChooseOpenPath(kProjectFilter, kProjectExtension);
     if (!path)
         return;
-    Attempt([this, &path] { OpenKeepingCurrent(*path); });
+    Attempt([this, &path] {
+        OpenKeepingCurrent(*path);
+        application.History().Reset(true);
+    });
+}
+
+std::string CStudioCommands::SaveQuestion() const
+{
+    const std::string& path = application.Project().path;
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = path.empty() ? "Untitled" : slash == std::string::npos ? path : path.substr(slash + 1);
+    return "Save changes to " + name + "?";
+}
+
+bool CStudioCommands::ConfirmDiscard()
+{
+    // A drag still under way counts as made.
+    application.Studio().Journal().Finish();
+    if (!application.History().IsModified())
+        return true;
+    switch (messages.AskSaveChanges(SaveQuestion())) {
+    case SaveChoice::Save:
+        SaveProject();
+        return !application.History().IsModified();
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: return false;
+    }
+    return false;
+}
+
+void CStudioCommands::Saved()
+{
+    application.History().MarkSaved();
+    // The work is in the user's file now; an older copy would only be
+    // offered again after a crash.
+    if (CRecoveryFile* recovery = application.Recovery())
+        recovery->Remove();
+}
+
+void CStudioCommands::Exited()
+{
+    if (CRecoveryFile* recovery = application.Recovery())
+        recovery->Remove();
+}
+
+bool CStudioCommands::OfferRecovery()
+{
+    CRecoveryFile* recovery = application.Recovery();
+    if (recovery == nullptr || !recovery->Exists())
+        return false;
+    if (!messages.AskYesNo(kRecoveryQuestion)) {
+        recovery->Remove();
+        return false;
+    }
+    bool opened = false;
+    Attempt([this, recovery, &opened] {
+        ::OpenProject(application.Project(), recovery->Path());
+        opened = true;
+    });
+    if (!opened)
+        return false;
+    // The recovered work belongs to no file yet: Save asks for one, and
+    // until then it is unsaved (and autosaved again).
+    application.Project().path.clear();
+    application.History().Reset(false);
+    if (changed)
+        changed();
+    return true;
 }
 
 void CStudioCommands::OpenKeepingCurrent(const std::string& path)
@@ -66,7 +143,11 @@ void CStudioCommands::SaveProject()
         SaveProjectAs();
         return;
     }
-    Attempt([this] { ::SaveProject(application.Project()); });
+    Attempt([this] {
+        application.Studio().Journal().Finish();
+        ::SaveProject(application.Project());
+        Saved();
+    });
 }
 
 void CStudioCommands::SaveProjectAs()
@@ -78,7 +159,9 @@ void CStudioCommands::SaveProjectAs()
         CProject& project = application.Project();
         const std::string previous = project.path;
         try {
+            application.Studio().Journal().Finish();
             ::SaveProjectAs(project, *path);
+            Saved();
         } catch (const CError&) {
             project.path = previous;
             throw;
@@ -95,6 +178,8 @@ std::string CStudioCommands::StripQuotes(const std::string& commandLine)
 
 void CStudioCommands::OpenStartProject(const std::string& commandLine)
 {
+    if (OfferRecovery())
+        return;
     const std::string path = StripQuotes(commandLine);
     if (path.empty()) {
         NewProject();
@@ -111,6 +196,7 @@ void CStudioCommands::OpenStartProject(const std::string& commandLine)
         NewProject();
     else
         application.Project().path.clear();
+    application.History().Reset(true);
     if (changed)
         changed();
 }

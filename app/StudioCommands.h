@@ -22,13 +22,32 @@ class CStudioCommands {
 public:
     CStudioCommands(CApplication& application, CFileChooser& chooser, CMessageSink& messages);
 
+    /// The question asked when a start finds the recovery file.
+    static constexpr const char* kRecoveryQuestion =
+        "Corvane Studio was not closed properly last time. Open the work it saved automatically?";
+
+    /// Each asks "Save changes to %s?" first when there are unsaved changes.
     void NewProject();
     void OpenProject();
     /// Save As when the project has no file yet.
     void SaveProject();
     void SaveProjectAs();
 
-    /// The project of the command line: surrounding double quotes are
+    /// With unsaved changes: "Save changes to %s?" (the file's name, or
+    /// "Untitled"). True when the project may go: saved, discarded, or
+    /// nothing to lose; false for Cancel or a save that did not happen.
+    bool ConfirmDiscard();
+    std::string SaveQuestion() const;
+    /// After a save: the history's saved step, and no recovery file.
+    void Saved();
+    /// The clean end of the program: the recovery file goes.
+    void Exited();
+    /// When the recovery file of a run that ended badly is there: asks, and
+    /// opens it (true) or removes it (false).
+    bool OfferRecovery();
+
+    /// The recovery file is offered first (see OfferRecovery); without
+    /// one, the project of the command line: surrounding double quotes are
     /// removed and the file is read; the project keeps no path, so the title
     /// stays "Corvane Studio" and Save asks for a name. An empty line, or a
     /// file that cannot be read (after its message), gives a new project.

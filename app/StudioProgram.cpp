@@ -20,6 +20,8 @@
 #include "framework/Error.h"
 #include "host/AppOptions.h"
 #include "project/Project.h"
+#include "project/RecoveryFile.h"
+#include "sequencing/StudioPlayback.h"
 
 namespace {
 
@@ -89,10 +91,14 @@ int RunStudio(int argc, char** argv)
         CApplication application;
         CApplication::Settings settings;
         settings.status = [&splash](const std::string& line) { splash->ShowStatus(line); };
+        settings.recoveryPath = CRecoveryFile::DefaultPath();
         settings.openWindows = [&] {
             window = std::make_unique<CMainWindow>(application, chooser, messages);
-            window->InstallPage(CMainWindow::kStudioPage,
-                                new CStudioView(application.Studio(), application.Registry()));
+            auto* studioView = new CStudioView(application.Studio(), application.Registry());
+            studioView->Gestures().SetAfterCreate([&application](CMachineContainer* machine) {
+                AddMachineToEditors(application.PatternEditor(), application.SequenceEditor(), machine);
+            });
+            window->InstallPage(CMainWindow::kStudioPage, studioView);
             editorPages = std::make_unique<CEditorPages>(*window, application, chooser, messages);
             window->SetGeometryFile(GeometryFileBeside(CAppOptions::DefaultPath()));
             messages.SetParent(window.get());
@@ -127,6 +133,8 @@ int RunStudio(int argc, char** argv)
         splash.reset();
         window->Commands().OpenStartProject(commandLine);
         result = QApplication::exec();
+        // A clean end: the work was saved or knowingly discarded.
+        window->Commands().Exited();
         window->hide();
         SetDriverMessageHandler(nullptr, nullptr);
     }

@@ -6,6 +6,7 @@
 
 #include "framework/Machine.h"
 #include "framework/ScopedLock.h"
+#include "host/EditJournal.h"
 
 namespace {
 
@@ -138,6 +139,10 @@ void CDefaultGUI::OnSliderMoved(int parameter, double x)
         machine->SetParameter(parameter, x);
     }
     RefreshRow(parameter);
+    // A drag moves the slider many times; it is one edit, recorded when
+    // the button goes up.
+    if (journal != nullptr)
+        journal->Continue("Change Parameter");
 }
 
 void CDefaultGUI::RefreshRow(int parameter)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class CEditJournal;
 class CMachine;
 
 class CDefaultGUI {
@@ -95,6 +96,9 @@ public:
     /// Every row, as Randomize does.
     void RefreshAll();
 
+    /// Where parameter changes are reported as edits; null for nowhere.
+    void SetJournal(CEditJournal* target) { journal = target; }
+
     /// Called whenever the window must repaint.
     void SetRepaintHandler(std::function<void()> handler) { repaint = std::move(handler); }
 
@@ -118,4 +122,5 @@ private:
     int scrollRange;
     int first = 0;
     std::function<void()> repaint;
+    CEditJournal* journal = nullptr;
 };

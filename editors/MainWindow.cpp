@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -36,6 +37,8 @@
 #include "host/Studio.h"
 #include "platform/Paths.h"
 #include "project/Project.h"
+#include "project/UndoHistory.h"
+#include "framework/Error.h"
 #include "sequencing/SequenceEditor.h"
 
 namespace {
@@ -104,6 +107,11 @@ CMainWindow::CMainWindow(CApplication& application, CFileChooser& chooser, CMess
                 tabs->setFocus();
         });
     documentOpener = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    application.SetHistoryListener([this] { RefreshHistory(); });
+    qApp->installEventFilter(this);
+    autosaveTimer = new QTimer(this);
+    connect(autosaveTimer, &QTimer::timeout, this, [this] { AutosaveNow(); });
+    autosaveTimer->start(CApplication::kAutosaveSeconds * 1000);
     RefreshProject();
     deviceLostListener = AddDeviceLostListener(&CMainWindow::DeviceLost, this);
     machineEditors = std::make_unique<CBuiltinEditorFactory>(messages);
@@ -113,6 +121,9 @@ CMainWindow::CMainWindow(CApplication& application, CFileChooser& chooser, CMess
 CMainWindow::~CMainWindow()
 {
     StopWatchingDevices();
+    // The application may be gone already (the program destroys the window
+    // last); CloseToolWindows let go of it.
+    qApp->removeEventFilter(this);
     // Fields losing focus while they go would commit their values to an
     // application that may be gone already, through a window half torn down.
     toolBar->TempoField()->blockSignals(true);
@@ -172,6 +183,16 @@ void CMainWindow::CreateMenus()
     fileMenu->addSeparator();
     AddCommand(fileMenu, QStringLiteral("E&xit"), kExit, QKeySequence(QStringLiteral("Ctrl+Q")));
 
+    // Edit sits between File and View; its entries say what they take back.
+    editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    undoAction = AddCommand(editMenu, QStringLiteral("&Undo"), kUndo, QKeySequence::Undo);
+    redoAction = AddCommand(editMenu, QStringLiteral("&Redo"), kRedo);
+    redoAction->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    connect(editMenu, &QMenu::aboutToShow, this, [this] {
+        this->application.Studio().Journal().Finish();
+        RefreshHistory();
+    });
+
     viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     AddCommand(viewMenu, QStringLiteral("&Studio"), kViewStudio, QKeySequence(QStringLiteral("Ctrl+1")));
     AddCommand(viewMenu, QStringLiteral("&Pattern Editor"), kViewPatternEditor, QKeySequence(QStringLiteral("Ctrl+2")));
@@ -205,7 +226,7 @@ void CMainWindow::CreateShortcuts()
 
 QAction* CMainWindow::Action(int id) const
 {
-    for (QMenu* menu : {fileMenu, viewMenu, helpMenu})
+    for (QMenu* menu : {fileMenu, editMenu, viewMenu, helpMenu})
         for (QAction* action : menu->actions())
             if (!action->isSeparator() && action->data().toInt() == id)
                 return action;
@@ -250,9 +271,13 @@ void CMainWindow::Command(int id)
     case kSaveProject: commands.SaveProject(); break;
     case kSaveProjectAs: commands.SaveProjectAs(); break;
     case kExit:
+        if (!MayQuit())
+            break;
         SaveGeometry();
         QCoreApplication::exit(0);
         break;
+    case kUndo: RunHistoryCommand(true); break;
+    case kRedo: RunHistoryCommand(false); break;
     case kViewStudio: tabs->setCurrentIndex(kStudioPage); break;
     case kViewPatternEditor: tabs->setCurrentIndex(kPatternEditorPage); break;
     case kViewSequenceEditor: tabs->setCurrentIndex(kSequenceEditorPage); break;
@@ -275,6 +300,10 @@ COptionsDialog* CMainWindow::Options()
 
 void CMainWindow::CloseToolWindows()
 {
+    // The application is about to go: nothing here may call it any more.
+    application.SetHistoryListener(nullptr);
+    qApp->removeEventFilter(this);
+    autosaveTimer->stop();
     delete bankExplorer;
     bankExplorer = nullptr;
     delete analyzer;
@@ -333,9 +362,62 @@ void CMainWindow::ToggleSongPlayback()
         song.Play();
 }
 
+void CMainWindow::RunHistoryCommand(bool undo)
+{
+    // Going to another step rebuilds the machines and patterns; a drag still
+    // held would go on with what is gone.
+    if (QApplication::mouseButtons() != Qt::NoButton)
+        return;
+    try {
+        if (undo)
+            application.Undo();
+        else
+            application.Redo();
+    } catch (const CError& error) {
+        messages.ShowError(error.Message());
+    }
+    RefreshProject();
+}
+
+void CMainWindow::RefreshHistory()
+{
+    const CUndoHistory& history = application.History();
+    setWindowTitle(QString::fromStdString(commands.Title()));
+    undoAction->setEnabled(history.CanUndo());
+    undoAction->setText(history.CanUndo() ? QStringLiteral("&Undo ") + QString::fromStdString(history.UndoLabel())
+                                          : QStringLiteral("&Undo"));
+    redoAction->setEnabled(history.CanRedo());
+    redoAction->setText(history.CanRedo() ? QStringLiteral("&Redo ") + QString::fromStdString(history.RedoLabel())
+                                          : QStringLiteral("&Redo"));
+}
+
+void CMainWindow::AutosaveNow()
+{
+    application.Autosave();
+}
+
+bool CMainWindow::MayQuit()
+{
+    return commands.ConfirmDiscard();
+}
+
+bool CMainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) && !gestureEndQueued) {
+        // After the widget has handled the release, so its last change is in.
+        gestureEndQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            gestureEndQueued = false;
+            application.Studio().Journal().Finish();
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void CMainWindow::RefreshProject()
 {
-    setWindowTitle(QString::fromStdString(commands.Title()));
+    RefreshHistory();
     CCorvHost& host = application.Host();
     toolBar->ShowTempo(host.GetTempo(), host.GetTicksPerBeat());
     toolBar->ShowMasterGain(application.Studio().GetMasterVolume());
@@ -377,6 +459,10 @@ void CMainWindow::SaveGeometry() const
 
 void CMainWindow::closeEvent(QCloseEvent* event)
 {
+    if (!MayQuit()) {
+        event->ignore();
+        return;
+    }
     SaveGeometry();
     event->accept();
     QCoreApplication::exit(0);

@@ -35,6 +35,7 @@ class CProjectInfoView;
 class QAction;
 class QMenu;
 class QTabWidget;
+class QTimer;
 
 class CMainWindow : public QMainWindow {
 public:
@@ -53,6 +54,9 @@ public:
     static constexpr int kSaveProject = 40019;
     static constexpr int kHelpContents = 40021;
     static constexpr int kSaveProjectAs = 40022;
+    // The Edit menu's entries, beyond the studio's original table.
+    static constexpr int kUndo = 40101;
+    static constexpr int kRedo = 40102;
 
     // Tab indexes.
     static constexpr int kStudioPage = 0;
@@ -70,6 +74,7 @@ public:
     /// The menu entry of a command id, or null.
     QAction* Action(int id) const;
     QMenu* FileMenu() const { return fileMenu; }
+    QMenu* EditMenu() const { return editMenu; }
     QMenu* ViewMenu() const { return viewMenu; }
     QMenu* HelpMenu() const { return helpMenu; }
     /// Adds an entry to the View menu, above "Options...".
@@ -104,7 +109,8 @@ public:
     void SaveGeometry() const;
 
     /// Closes the windows that use the host's services (the bank explorer,
-    /// the sample analyzer), before those services go at shutdown.
+    /// the sample analyzer), before those services go at shutdown, and stops
+    /// listening to the application's history.
     void CloseToolWindows();
 
     /// Stops listening for lost devices; called before the application
@@ -113,17 +119,28 @@ public:
 
     /// Shows the title, tempo fields, volume and notes of the open project.
     void RefreshProject();
+    /// The title's unsaved marker and the Edit menu's entries.
+    void RefreshHistory();
+    /// Writes the recovery file when there are unsaved changes (the
+    /// autosave timer's tick).
+    void AutosaveNow();
     /// Display thread: paints the meter and queues its present.
     void RefreshFromDisplayThread();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    /// Every button or key released in the program ends a gesture: what a
+    /// drag changed becomes its undo step.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateMenus();
     void CreateShortcuts();
     QAction* AddCommand(QMenu* menu, const QString& text, int id, const QKeySequence& shortcut = {});
     void OpenHelp();
+    void RunHistoryCommand(bool undo);
+    /// File > Exit and closing the window: false when the user cancels.
+    bool MayQuit();
     void ToggleSongPlayback();
     void ShowSampleAnalyzer();
     void ShowBankExplorer();
@@ -137,6 +154,11 @@ private:
     QTabWidget* tabs = nullptr;
     CProjectInfoView* projectInfo = nullptr;
     QMenu* fileMenu = nullptr;
+    QMenu* editMenu = nullptr;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
+    QTimer* autosaveTimer = nullptr;
+    bool gestureEndQueued = false;
     QMenu* viewMenu = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* optionsAction = nullptr;

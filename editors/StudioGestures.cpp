@@ -403,8 +403,11 @@ bool CStudioGestures::Release(Point p)
     if (state == DragState::Cable) {
         CConnector* end = ConnectorAt(p);
         made = studio.Connect(dragStart, end, 1.0) != nullptr;
+        if (made)
+            studio.Journal().Record("Connect");
     } else if (state == DragState::MoveBox) {
         Move(p);
+        studio.Journal().Record("Move Machine");
     }
     state = DragState::Idle;
     moving = nullptr;
@@ -467,6 +470,9 @@ CMachineContainer* CStudioGestures::NewMachine(int id, Point at)
     if (box != nullptr) {
         BringToFront(box);
         selected = box;
+        if (afterCreate)
+            afterCreate(box);
+        studio.Journal().Record("New Machine");
     }
     return box;
 }
@@ -519,12 +525,16 @@ bool CStudioGestures::Rename(CMachineContainer* box, const std::string& name)
     if (owner != nullptr && owner != box)
         return false;
     box->SetName(name.c_str());
+    studio.Journal().Record("Rename Machine");
     return true;
 }
 
 bool CStudioGestures::Randomize(CMachineContainer* box)
 {
-    return studio.Randomize(box);
+    const bool changed = studio.Randomize(box);
+    if (changed)
+        studio.Journal().Record("Randomize");
+    return changed;
 }
 
 bool CStudioGestures::DeleteMachine(CMachineContainer* box)
@@ -547,7 +557,10 @@ bool CStudioGestures::DeleteMachine(CMachineContainer* box)
     if (selected == box)
         selected = nullptr;
     std::erase(order, box);
-    return studio.DeleteMachine(box);
+    const bool deleted = studio.DeleteMachine(box);
+    if (deleted)
+        studio.Journal().Record("Delete Machine");
+    return deleted;
 }
 
 bool CStudioGestures::Exists(CableRef cable) const
@@ -578,12 +591,16 @@ void CStudioGestures::SetCablePosition(CableRef cable, double position)
     // it and never see a torn value.
     cable.input->connections[static_cast<std::size_t>(cable.index)]->volume =
         CableGainFromPosition(std::clamp(position, 0.0, 1.0));
+    // One step for the whole slider drag, taken when the button goes up.
+    studio.Journal().Continue("Cable Volume");
 }
 
 void CStudioGestures::Disconnect(CableRef cable)
 {
-    if (Exists(cable))
+    if (Exists(cable)) {
         studio.Disconnect(cable.input, cable.index);
+        studio.Journal().Record("Disconnect");
+    }
 }
 
 } // namespace studio_view

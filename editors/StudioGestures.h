@@ -204,6 +204,9 @@ public:
     /// The size of the default GUI shown in mode 1 (405 or 421 wide).
     static Point DefaultGuiSize(const CMachineContainer* box);
 
+    /// Told of a box the New Machine menu made, before its edit is
+    /// recorded, so that the pattern and sequence editors learn of it.
+    void SetAfterCreate(std::function<void(CMachineContainer*)> hook) { afterCreate = std::move(hook); }
     /// Told before a box is deleted, so that views drop its widgets.
     void SetBeforeDelete(std::function<void(CMachineContainer*)> hook) { beforeDelete = std::move(hook); }
 
@@ -223,6 +226,7 @@ private:
     CConnector* hover = nullptr;
     Point last;
     std::function<void(CMachineContainer*)> beforeDelete;
+    std::function<void(CMachineContainer*)> afterCreate;
     TextWidth captionWidth;
     TextWidth portNameWidth;
     mutable std::unordered_map<std::string, int> captionCache;

@@ -51,6 +51,7 @@ QMenuBar { background: #26292e; color: #d6dce2; }
 QMenuBar::item:selected { background: #0096cc; color: white; }
 QMenu { background: #26292e; color: #d6dce2; border: 1px solid #0c0d0f; }
 QMenu::item:selected { background: #0096cc; color: white; }
+QMenu::item:disabled { color: #6c737b; }
 QMenu::separator { height: 1px; background: #3a3f47; margin: 4px 8px; }
 QPlainTextEdit, QListWidget { background: #16171a; color: #e2e8ee; border: 1px solid #0c0d0f;
                               selection-background-color: #0096cc; }

@@ -258,6 +258,7 @@ void CStudioView::SyncWidgets()
             if (parts.programs == nullptr) {
                 parts.programs = new CProgramToolBar(box->machine, canvas);
                 parts.programs->SetChosen([this, box] {
+                    studio.Journal().Record("Choose Program");
                     if (CDefaultGUIView* gui = DefaultGui(box))
                         gui->RefreshAll();
                 });
@@ -267,8 +268,10 @@ void CStudioView::SyncWidgets()
             parts.programs->setVisible(live);
         }
         if (box->guiMode == GuiMode::DefaultGui) {
-            if (parts.gui == nullptr)
+            if (parts.gui == nullptr) {
                 parts.gui = new CDefaultGUIView(box->machine, canvas);
+                parts.gui->Model().SetJournal(&studio.Journal());
+            }
             const Point origin = gestures.GuiOrigin(box);
             parts.gui->move(ToCanvas(Point{r.x + origin.x, r.y + origin.y}));
             parts.gui->setVisible(live);

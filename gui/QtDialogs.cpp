@@ -48,3 +48,21 @@ void CQtMessageSink::ShowError(const std::string& text)
 {
     QMessageBox::critical(parent, QStringLiteral("Corvane"), ToQString(text));
 }
+
+SaveChoice CQtMessageSink::AskSaveChanges(const std::string& text)
+{
+    const QMessageBox::StandardButton answer =
+        QMessageBox::question(parent, QStringLiteral("Corvane"), ToQString(text),
+                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return SaveChoice::Save;
+    if (answer == QMessageBox::Discard)
+        return SaveChoice::Discard;
+    return SaveChoice::Cancel;
+}
+
+bool CQtMessageSink::AskYesNo(const std::string& text)
+{
+    return QMessageBox::question(parent, QStringLiteral("Corvane"), ToQString(text),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+}

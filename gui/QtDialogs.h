@@ -26,6 +26,8 @@ public:
     explicit CQtMessageSink(QWidget* parent = nullptr) : parent(parent) {}
     void SetParent(QWidget* newParent) { parent = newParent; }
     void ShowError(const std::string& text) override;
+    SaveChoice AskSaveChanges(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
 
 private:
     QWidget* parent;

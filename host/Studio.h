@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "framework/Mutex.h"
+#include "host/EditJournal.h"
 
 class CConnection;
 class CConnector;
@@ -72,6 +73,8 @@ public:
     // --- Graph (user-interface thread) ---
 
     CMutex& Lock() { return lock; }
+    /// Where the editors report finished edits (the undo history listens).
+    CEditJournal& Journal() { return journal; }
     /// Places a machine; the container takes ownership. A state block, when
     /// given, is loaded before anything else.
     CMachineContainer* AddMachine(CMachine* machine, CMachineInfo* descriptor, const char* name, int x, int y,
@@ -130,6 +133,7 @@ public:
     CCorvHost& Host() { return host; }
 
 private:
+    CEditJournal journal;
     static constexpr int kMaxHelpers = 8;
     static constexpr int kMaxQueued = 64;
     static int HelperCount();

@@ -377,11 +377,13 @@ std::string MissingMachineMessage(const std::string& instanceName)
 
 void ReadProjectData(CProject& project, const unsigned char* data, std::size_t size, const std::string& path)
 {
+    const CEditJournal::CPause quiet(project.studio.Journal());
     CProjectReader(project, data, size, path).Read();
 }
 
 void ReadProject(CProject& project, const std::string& path)
 {
+    const CEditJournal::CPause quiet(project.studio.Journal());
     CProjectFileSource source(path);
     CProjectReader(project, source, path).Read();
 }

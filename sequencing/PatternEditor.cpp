@@ -13,6 +13,7 @@
 #include "framework/Machine.h"
 #include "framework/Port.h"
 #include "framework/ScopedLock.h"
+#include "host/EditJournal.h"
 #include "host/Connector.h"
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"
@@ -172,6 +173,13 @@ std::vector<CPattern*> CPatternEditor::PatternsOf(const CConnector* port) const
     return found;
 }
 
+void CPatternEditor::SortPatternsByIndex()
+{
+    CScopedLock<CHostMutex> hold(PlaybackLock());
+    std::stable_sort(patterns.begin(), patterns.end(),
+                     [](const auto& a, const auto& b) { return a->Index() < b->Index(); });
+}
+
 CPattern* CPatternEditor::AdoptPattern(std::unique_ptr<CPattern> pattern)
 {
     if (pattern == nullptr)
@@ -292,6 +300,7 @@ CPattern* CPatternEditor::AddPattern()
     }
     if (sequenceEditor != nullptr)
         sequenceEditor->OnPatternAdded(added);
+    Edited("Add Pattern");
     return added;
 }
 
@@ -319,6 +328,7 @@ void CPatternEditor::RemovePattern()
             next = choices[std::min(position, choices.size() - 1)];
         SelectPatternLocked(next);
     }
+    Edited("Remove Pattern");
 }
 
 bool CPatternEditor::RenamePattern(const std::string& newName)
@@ -326,6 +336,7 @@ bool CPatternEditor::RenamePattern(const std::string& newName)
     if (currentPattern == nullptr || newName == currentPattern->Name())
         return false;
     currentPattern->SetName(newName);
+    Edited("Rename Pattern");
     return true;
 }
 
@@ -336,16 +347,19 @@ void CPatternEditor::SetPatternLength(int units)
     CPattern* pattern = currentPattern;
     if (pattern == nullptr)
         return;
-    // Sequence editor's lock first, then the pattern editor's.
-    std::unique_ptr<CScopedLock<CMutex>> sequenceHold;
-    if (sequenceEditor != nullptr)
-        sequenceHold = std::make_unique<CScopedLock<CMutex>>(sequenceEditor->Lock());
-    CScopedLock<CHostMutex> hold(PlaybackLock());
-    EndGestures();
-    pattern->Resize(units);
-    SelectPatternLocked(pattern);
-    if (sequenceEditor != nullptr)
-        sequenceEditor->OnPatternResized(pattern);
+    {
+        // Sequence editor's lock first, then the pattern editor's.
+        std::unique_ptr<CScopedLock<CMutex>> sequenceHold;
+        if (sequenceEditor != nullptr)
+            sequenceHold = std::make_unique<CScopedLock<CMutex>>(sequenceEditor->Lock());
+        CScopedLock<CHostMutex> hold(PlaybackLock());
+        EndGestures();
+        pattern->Resize(units);
+        SelectPatternLocked(pattern);
+        if (sequenceEditor != nullptr)
+            sequenceEditor->OnPatternResized(pattern);
+    }
+    Edited("Resize Pattern");
 }
 
 void CPatternEditor::SetNoteLength(int ticks)
@@ -362,8 +376,11 @@ bool CPatternEditor::AddControlTrack()
     const int parameters = machine != nullptr ? machine->parameterCount : 0;
     if (chosenProperty < -1 || chosenProperty >= parameters)
         return false;
-    CScopedLock<CHostMutex> hold(PlaybackLock());
-    pattern->AddControlTrack(chosenProperty);
+    {
+        CScopedLock<CHostMutex> hold(PlaybackLock());
+        pattern->AddControlTrack(chosenProperty);
+    }
+    Edited("Add Control Track");
     return true;
 }
 
@@ -375,9 +392,12 @@ bool CPatternEditor::RemoveControlTrack()
     const int track = pattern->FindControlTrack(chosenProperty);
     if (track < 0)
         return false;
-    CScopedLock<CHostMutex> hold(PlaybackLock());
-    EndGestures();
-    pattern->RemoveControlTrack(track);
+    {
+        CScopedLock<CHostMutex> hold(PlaybackLock());
+        EndGestures();
+        pattern->RemoveControlTrack(track);
+    }
+    Edited("Remove Control Track");
     return true;
 }
 
@@ -454,8 +474,30 @@ void CPatternEditor::ReserveEventRoom(const CPattern& pattern)
         target->deferred->Reserve(passes * pattern.NoteCount() + kReserveSlack);
 }
 
+void CPatternEditor::Edited(const char* label)
+{
+    if (journal != nullptr)
+        journal->Record(label);
+}
+
+void CPatternEditor::Continued(const char* label)
+{
+    if (journal != nullptr)
+        journal->Continue(label);
+}
+
+void CPatternEditor::FinishGesture()
+{
+    EndGestures();
+    // The drag's change becomes its step; never under this editor's lock,
+    // as recording reads the whole project.
+    if (journal != nullptr)
+        journal->Finish();
+}
+
 void CPatternEditor::EndGestures()
 {
+    addingNote = false;
     noteDrag = NoteDrag::None;
     draggedNote = nullptr;
     controlTrack = -1;

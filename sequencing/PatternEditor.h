@@ -25,6 +25,7 @@
 #include "sequencing/PianoRollRows.h"
 
 class CConnector;
+class CEditJournal;
 class CHost;
 class CMachineContainer;
 class CNote;
@@ -58,6 +59,9 @@ public:
     /// What the studio's hooks hold (see InstallPlayback).
     const std::shared_ptr<CPlaybackLink>& Link() const { return link; }
     CHost& Host() const { return host; }
+    /// Where finished edits are reported (the undo history); null for
+    /// nowhere. Reports are made with no lock of this editor held.
+    void SetJournal(CEditJournal* target) { journal = target; }
     /// The sequence editor that hears of added, removed and resized patterns.
     void SetSequenceEditor(CSequenceEditor* editor) { sequenceEditor = editor; }
 
@@ -82,6 +86,10 @@ public:
     int PositionOf(const CPattern* pattern) const;
     /// The patterns of a port, in list order.
     std::vector<CPattern*> PatternsOf(const CConnector* port) const;
+    /// Puts the list in the order of the patterns' stored indexes (the
+    /// positions they had when the project was written), which reading
+    /// files them by machine instead.
+    void SortPatternsByIndex();
     /// Appends a pattern made elsewhere (project loading) and takes it over.
     CPattern* AdoptPattern(std::unique_ptr<CPattern> pattern);
 
@@ -198,11 +206,19 @@ private:
     void SelectPortLocked(CConnector* port);
     void DestroyPatternsLocked(const std::vector<CPattern*>& doomed);
     void EndGestures();
+    /// Lock not held: ends the gestures and records what a drag changed.
+    void FinishGesture();
+    void Edited(const char* label);
+    /// A drag's change: one step when the drag ends.
+    void Continued(const char* label);
+    /// Delete and Cut.
+    void RemoveSelected(const char* label);
     void DragNoteLocked(int tick, int row);
 
     CHost& host;
     std::shared_ptr<CPlaybackLink> link;
     CSequenceEditor* sequenceEditor = nullptr;
+    CEditJournal* journal = nullptr;
 
     std::vector<std::unique_ptr<CPattern>> patterns;
     std::vector<CMachineContainer*> machines;
@@ -220,6 +236,7 @@ private:
     CNoteClipboard clipboard;
     NoteDrag noteDrag = NoteDrag::None;
     CNote* draggedNote = nullptr;
+    bool addingNote = false;
     int pressTick = 0;
     int pressRow = 0;
     int grabbedStart = 0;

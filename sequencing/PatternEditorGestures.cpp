@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/Machine.h"
+#include "host/EditJournal.h"
 #include "host/MachineContainer.h"
 #include "sequencing/EditorGeometry.h"
 #include "framework/ScopedLock.h"
@@ -28,7 +29,7 @@ void CPatternEditor::SetMode(PianoRollMode newMode)
     if (newMode == mode)
         return;
     mode = newMode;
-    EndGestures();
+    FinishGesture();
 }
 
 CPianoRollRows CPatternEditor::Rows() const
@@ -46,7 +47,7 @@ void CPatternEditor::PressNote(double tickPosition, int row, MouseButton button)
     CPattern* pattern = currentPattern;
     if (pattern == nullptr)
         return;
-    EndGestures();
+    FinishGesture();
     const CPianoRollRows rows = Rows();
     const int tick = WholeTick(tickPosition);
     const int number = rows.NoteForRow(row);
@@ -64,8 +65,11 @@ void CPatternEditor::PressNote(double tickPosition, int row, MouseButton button)
     CNote* hit = number >= 0 ? pattern->NoteAt(tick, number) : nullptr;
     if (button == MouseButton::Right) {
         if (hit != nullptr) {
-            CScopedLock<CHostMutex> hold(PlaybackLock());
-            pattern->RemoveNote(hit);
+            {
+                CScopedLock<CHostMutex> hold(PlaybackLock());
+                pattern->RemoveNote(hit);
+            }
+            Edited("Remove Note");
         }
         return;
     }
@@ -85,11 +89,16 @@ void CPatternEditor::PressNote(double tickPosition, int row, MouseButton button)
     }
     if (number < 0 || !pattern->CanPlaceNote(tick, noteLength, number, nullptr))
         return;
-    CScopedLock<CHostMutex> hold(PlaybackLock());
-    draggedNote = pattern->AddNote(tick, noteLength, number);
-    ReserveEventRoom(*pattern);
-    // The new note's end follows the pointer while the button stays down.
+    {
+        CScopedLock<CHostMutex> hold(PlaybackLock());
+        draggedNote = pattern->AddNote(tick, noteLength, number);
+        ReserveEventRoom(*pattern);
+    }
+    // The new note's end follows the pointer while the button stays down;
+    // adding and stretching it is one step.
     noteDrag = NoteDrag::End;
+    addingNote = true;
+    Continued("Add Note");
 }
 
 void CPatternEditor::DragNote(double tickPosition, int row)
@@ -144,14 +153,19 @@ void CPatternEditor::DragNoteLocked(int tick, int row)
         return;
     if (!pattern.CanPlaceNote(start, length, number, note))
         return;
-    CScopedLock<CHostMutex> hold(PlaybackLock());
-    pattern.PlaceNote(note, start, length, number);
+    {
+        CScopedLock<CHostMutex> hold(PlaybackLock());
+        pattern.PlaceNote(note, start, length, number);
+    }
+    if (addingNote)
+        Continued("Add Note");
+    else
+        Continued(noteDrag == NoteDrag::Body ? "Move Note" : "Resize Note");
 }
 
 void CPatternEditor::ReleaseNote()
 {
-    noteDrag = NoteDrag::None;
-    draggedNote = nullptr;
+    FinishGesture();
 }
 
 void CPatternEditor::Copy()
@@ -163,6 +177,12 @@ void CPatternEditor::Copy()
 
 void CPatternEditor::DeleteSelection()
 {
+    RemoveSelected("Delete Notes");
+}
+
+void CPatternEditor::RemoveSelected(const char* label)
+{
+    bool removed = false;
     CPattern* pattern = currentPattern;
     if (selection.has_value() && pattern != nullptr) {
         const CPianoRollRows rows = Rows();
@@ -175,15 +195,18 @@ void CPatternEditor::DeleteSelection()
         CScopedLock<CHostMutex> hold(PlaybackLock());
         for (CNote* note : inside)
             pattern->RemoveNote(note);
+        removed = !inside.empty();
     }
     selection.reset();
+    if (removed)
+        Edited(label);
 }
 
 void CPatternEditor::Cut()
 {
     if (selection.has_value() && currentPattern != nullptr)
         clipboard.Copy(*currentPattern, *selection, Rows());
-    DeleteSelection();
+    RemoveSelected("Cut Notes");
 }
 
 void CPatternEditor::Paste(int tick, int row)
@@ -191,15 +214,19 @@ void CPatternEditor::Paste(int tick, int row)
     CPattern* pattern = currentPattern;
     if (pattern != nullptr && !clipboard.IsEmpty()) {
         const CPianoRollRows rows = Rows();
-        CScopedLock<CHostMutex> hold(PlaybackLock());
-        clipboard.Paste(*pattern, tick, row, rows);
-        ReserveEventRoom(*pattern);
+        {
+            CScopedLock<CHostMutex> hold(PlaybackLock());
+            clipboard.Paste(*pattern, tick, row, rows);
+            ReserveEventRoom(*pattern);
+        }
+        Edited("Paste Notes");
     }
     selection.reset();
 }
 
 void CPatternEditor::PressControl(int trackIndex, int tick, float value, MouseButton button)
 {
+    FinishGesture();
     controlTrack = -1;
     controlTick = -1;
     CPattern* pattern = currentPattern;
@@ -208,15 +235,21 @@ void CPatternEditor::PressControl(int trackIndex, int tick, float value, MouseBu
         return;
     if (button == MouseButton::Right) {
         if (track->IsSet(tick)) {
-            CScopedLock<CHostMutex> hold(PlaybackLock());
-            track->ClearPoint(tick);
+            {
+                CScopedLock<CHostMutex> hold(PlaybackLock());
+                track->ClearPoint(tick);
+            }
+            Edited("Clear Control Point");
         }
         return;
     }
     if (!track->IsSet(tick)) {
-        CScopedLock<CHostMutex> hold(PlaybackLock());
-        track->SetPoint(tick, value);
-        ReserveEventRoom(*pattern);
+        {
+            CScopedLock<CHostMutex> hold(PlaybackLock());
+            track->SetPoint(tick, value);
+            ReserveEventRoom(*pattern);
+        }
+        Continued("Set Control Point");
     }
     controlTrack = trackIndex;
     controlTick = tick;
@@ -227,14 +260,16 @@ void CPatternEditor::DragControl(float value)
     CControlTrack* track = currentPattern != nullptr ? currentPattern->ControlTrack(controlTrack) : nullptr;
     if (track == nullptr || !track->IsSet(controlTick))
         return;
-    CScopedLock<CHostMutex> hold(PlaybackLock());
-    track->SetPoint(controlTick, value);
+    {
+        CScopedLock<CHostMutex> hold(PlaybackLock());
+        track->SetPoint(controlTick, value);
+    }
+    Continued("Set Control Point");
 }
 
 void CPatternEditor::ReleaseControl()
 {
-    controlTrack = -1;
-    controlTick = -1;
+    FinishGesture();
 }
 
 std::string CPatternEditor::ControlText() const

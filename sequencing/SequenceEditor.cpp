@@ -9,6 +9,7 @@
 #include "framework/HostMutex.h"
 #include "framework/LockAssert.h"
 #include "framework/ScopedLock.h"
+#include "host/EditJournal.h"
 #include "sequencing/Pattern.h"
 #include "sequencing/PatternEditor.h"
 #include "sequencing/PlaybackLink.h"
@@ -52,7 +53,7 @@ void CSequenceEditor::RemoveMachine(CMachineContainer* machine)
     if (selectedTrack != nullptr && selectedTrack->Target() != nullptr && selectedTrack->Target()->owner == machine)
         selectedTrack = nullptr;
     if (draggedTrack != nullptr && draggedTrack->Target() != nullptr && draggedTrack->Target()->owner == machine)
-        ReleaseGrid();
+        DropGrab();
     sequence.RemoveTracksOf(machine);
 }
 
@@ -60,16 +61,19 @@ void CSequenceEditor::Clear()
 {
     CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
     selectedTrack = nullptr;
-    ReleaseGrid();
+    DropGrab();
     sequence.Clear();
 }
 
 void CSequenceEditor::SetLength(int units)
 {
     units = std::clamp(units, CSequence::kMinimumLength, CSequence::kMaximumLength);
-    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
-    ReleaseGrid();
-    sequence.SetLength(units);
+    {
+        CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
+        DropGrab();
+        sequence.SetLength(units);
+    }
+    Edited("Sequence Length");
 }
 
 void CSequenceEditor::OnPatternAdded(CPattern*)
@@ -82,7 +86,7 @@ void CSequenceEditor::OnPatternRemoved(CPattern* pattern)
 {
     CORVANE_ASSERT_HELD(patternEditor.PlaybackLock());
     if (draggedEntry != nullptr && draggedEntry->pattern == pattern)
-        ReleaseGrid();
+        DropGrab();
     sequence.RemoveEntriesOf(pattern);
 }
 
@@ -93,14 +97,14 @@ void CSequenceEditor::OnPatternResized(CPattern* pattern)
     if (track == nullptr)
         return;
     if (track == draggedTrack)
-        ReleaseGrid();
+        DropGrab();
     track->ResolveOverlaps(sequence.Length());
 }
 
 void CSequenceEditor::OnAllPatternsRemoved()
 {
     CORVANE_ASSERT_HELD(patternEditor.PlaybackLock());
-    ReleaseGrid();
+    DropGrab();
     for (int i = 0; i < sequence.TrackCount(); ++i)
         sequence.Track(i)->ClearEntries();
 }
@@ -140,8 +144,11 @@ void CSequenceEditor::PressGrid(int unit, int trackIndex, MouseButton button)
     CSequenceEntry* entry = track->EntryAt(unit);
     if (button == MouseButton::Right) {
         if (entry != nullptr) {
-            CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
-            track->RemoveEntry(entry);
+            {
+                CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
+                track->RemoveEntry(entry);
+            }
+            Edited("Remove Entry");
         }
         return;
     }
@@ -156,8 +163,11 @@ void CSequenceEditor::PressGrid(int unit, int trackIndex, MouseButton button)
         return;
     if (!track->Fits(unit, chosen->Length(), sequence.Length(), nullptr))
         return;
-    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
-    track->AddEntry(unit, chosen);
+    {
+        CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
+        track->AddEntry(unit, chosen);
+    }
+    Edited("Add Entry");
 }
 
 void CSequenceEditor::DragGrid(int unit)
@@ -168,11 +178,28 @@ void CSequenceEditor::DragGrid(int unit)
     if (position == draggedEntry->position ||
         !draggedTrack->Fits(position, draggedEntry->pattern->Length(), sequence.Length(), draggedEntry))
         return;
-    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
-    draggedEntry->position = position;
+    {
+        CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
+        draggedEntry->position = position;
+    }
+    if (journal != nullptr)
+        journal->Continue("Move Entry");
 }
 
 void CSequenceEditor::ReleaseGrid()
+{
+    DropGrab();
+    if (journal != nullptr)
+        journal->Finish();
+}
+
+void CSequenceEditor::Edited(const char* label)
+{
+    if (journal != nullptr)
+        journal->Record(label);
+}
+
+void CSequenceEditor::DropGrab()
 {
     draggedEntry = nullptr;
     draggedTrack = nullptr;

@@ -25,6 +25,7 @@
 #include "sequencing/Sequence.h"
 
 class CConnector;
+class CEditJournal;
 class CHost;
 class CMachineContainer;
 class CPattern;
@@ -40,6 +41,10 @@ public:
     ~CSequenceEditor();
     CSequenceEditor(const CSequenceEditor&) = delete;
     CSequenceEditor& operator=(const CSequenceEditor&) = delete;
+
+    /// Where finished edits are reported (the undo history); null for
+    /// nowhere. Reports are made with no editor lock held.
+    void SetJournal(CEditJournal* target) { journal = target; }
 
     /// The sequence editor's lock.
     CMutex& Lock() { return lock; }
@@ -85,6 +90,7 @@ public:
     /// Moves the grabbed entry within its track, keeping the grab offset,
     /// where it fits.
     void DragGrid(int unit);
+    /// Ends the drag; its move becomes one step.
     void ReleaseGrid();
     CSequenceEntry* DraggedEntry() const { return draggedEntry; }
     /// Project loading: an entry at position in the track, when the pattern
@@ -122,12 +128,16 @@ public:
 
 private:
     void StopFromAudio();
+    /// Forgets the grabbed entry; any lock may be held.
+    void DropGrab();
+    void Edited(const char* label);
     void StopRecording();
 
     CHost& host;
     CPatternEditor& patternEditor;
     std::shared_ptr<CPlaybackLink> link;
     CMutex lock;
+    CEditJournal* journal = nullptr;
     CSequence sequence;
     CSequenceTrack* selectedTrack = nullptr;
 

@@ -79,6 +79,8 @@ CStudioRig::CStudioRig(RigOptions options) : folder(MakeScratchFolder())
     settings.startAudio = options.audio;
     settings.status = options.status;
     settings.audioFailure = options.audioFailure;
+    settings.recoveryPath = options.recoveryPath;
+    messages.yesNoAnswers.push_back(options.recover);
     settings.openWindows = [this] { window = std::make_unique<CMainWindow>(application, chooser, messages); };
     settings.closeWindows = [this] {
         window->StopWatchingDevices();

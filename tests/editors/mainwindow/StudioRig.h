@@ -35,7 +35,29 @@ private:
 class CRecordingSink : public CMessageSink {
 public:
     void ShowError(const std::string& text) override { shown.push_back(text); }
+    /// Answers from the queues; nothing queued: Discard, and no.
+    SaveChoice AskSaveChanges(const std::string& text) override
+    {
+        asked.push_back(text);
+        if (saveAnswers.empty())
+            return SaveChoice::Discard;
+        const SaveChoice answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+    bool AskYesNo(const std::string& text) override
+    {
+        asked.push_back(text);
+        if (yesNoAnswers.empty())
+            return false;
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
+    }
     std::vector<std::string> shown;
+    std::vector<std::string> asked;
+    std::deque<SaveChoice> saveAnswers;
+    std::deque<bool> yesNoAnswers;
 };
 
 struct RigOptions {
@@ -43,6 +65,10 @@ struct RigOptions {
     int driver = 0;   // 0 null, 1 Wave Out
     std::function<void(const std::string&)> status;
     std::function<void(const std::string&)> audioFailure;
+    /// Autosave's file; "" for no autosave.
+    std::string recoveryPath;
+    /// The answer to the recovery question at start, when it is asked.
+    bool recover = false;
 };
 
 /// The application and its main window, as RunStudio builds them.

@@ -64,6 +64,7 @@ def main():
     env.update({
         "DISPLAY": display,
         "XDG_CONFIG_HOME": home,          # options and window place of this run only
+        "XDG_STATE_HOME": home,           # and its autosave, never a recovery file of the user's
         "CORVANE_REALTIME": "0",
         "JACK_DEFAULT_SERVER": "corvane-xvfb-nowhere",
         "JACK_NO_START_SERVER": "1",

@@ -1,0 +1,67 @@
+#pragma once
+// CEditJournal: where the editing models say that the user finished an
+// edit, so that the project's undo history can take one step for it. The
+// models know nothing of the history; the window connects one (a recorder)
+// when it opens, and without one the calls do nothing.
+//
+// A gesture that changes something continuously (a parameter slider, a
+// cable's volume) says Continue while it runs; its one step is taken when
+// the gesture ends (Finish, called when the button or key is released), or
+// before the next edit's step, whichever comes first.
+//
+// Threads: user-interface thread only.
+
+#include <functional>
+#include <string>
+#include <utility>
+
+class CEditJournal {
+public:
+    using Recorder = std::function<void(const std::string& label)>;
+
+    void SetRecorder(Recorder handler) { recorder = std::move(handler); }
+
+    /// A finished edit, named as the Edit menu shows it ("Move Note").
+    void Record(const std::string& label)
+    {
+        Finish();
+        if (recorder && paused == 0)
+            recorder(label);
+    }
+
+    /// A gesture in progress: its step comes when it ends.
+    void Continue(const std::string& label) { pending = label; }
+
+    /// The end of a gesture: the step of what it changed, if anything.
+    void Finish()
+    {
+        if (pending.empty())
+            return;
+        const std::string label = std::move(pending);
+        pending.clear();
+        if (recorder && paused == 0)
+            recorder(label);
+    }
+
+    /// While the history itself rebuilds the project nothing is recorded.
+    void Pause() { ++paused; }
+    void Resume() { --paused; }
+
+    /// Pauses the journal for a scope: what reading a project does is no
+    /// user's edit.
+    class CPause {
+    public:
+        explicit CPause(CEditJournal& journal) : journal(journal) { journal.Pause(); }
+        ~CPause() { journal.Resume(); }
+        CPause(const CPause&) = delete;
+        CPause& operator=(const CPause&) = delete;
+
+    private:
+        CEditJournal& journal;
+    };
+
+private:
+    Recorder recorder;
+    std::string pending;
+    int paused = 0;
+};
