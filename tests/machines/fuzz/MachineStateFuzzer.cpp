@@ -7,8 +7,9 @@
 // and a state saved from it must load back into the same state.
 //
 // Seeds, written into an empty CORVANE_FUZZ_SEEDS folder: the states the
-// demo's machines of this type save, and states the type saves fresh and
-// after its parameters are set to their ends and middles.
+// demo's machines of this type save, states the type saves fresh and after
+// its parameters are set to their ends and middles, and the inputs that
+// once failed it (regressions/<target name>-*).
 //
 // The first input byte says which format the rest is in (even: the host's
 // parameter block, odd: the machine's own bytes), as a project stores a
@@ -101,6 +102,11 @@ void WriteSeeds(const std::string& folder)
     if (!fs::is_directory(folder, error) || !fs::is_empty(folder, error))
         return;
     int written = 0;
+    // Inputs that once failed this type, kept as regression seeds.
+    for (const auto& entry : fs::directory_iterator(CORVANE_FUZZ_REGRESSIONS, error)) {
+        if (entry.path().filename().string().rfind(CORVANE_FUZZ_NAME "-", 0) == 0)
+            fs::copy_file(entry.path(), folder + "/" + entry.path().filename().string(), error);
+    }
     // The demo's machines of this type, as the reader leaves them.
     std::ifstream demo(CORVANE_DEMO_PROJECT, std::ios::binary);
     const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
