@@ -40,14 +40,18 @@ clean:
 	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)
 
 # Builds the libFuzzer targets (the project reader, the SoundFont loader,
-# the options file, WAV and PNG readers) with clang in a folder of their own
+# the options file, WAV and PNG readers, and each machine type's LoadState)
+# with clang in a folder of their own
 # and runs each for a bounded FUZZ_SECONDS from seeds it writes itself into
 # its own corpus folder, one line of figures per target. `make test` does
 # not build this tree (about four minutes on two cores without a warm
 # cache, more than its budget allows); it replays each fuzzer's seeds, cut
 # short and with bytes flipped, through the sanitizer build instead.
 FUZZ_SECONDS ?= 60
-FUZZERS ?= project_read_fuzzer soundfont_load_fuzzer options_read_fuzzer wav_read_fuzzer png_read_fuzzer
+MACHINE_STATE_FUZZERS = razuzuri razuzuri_polyphonic drumkit dovodorez mixer davarorodir zazud redoruviz \
+	arpeggiator midi_input midi_output control_change_mapper recorder_track_mono recorder_track_stereo vst_adapter
+FUZZERS ?= project_read_fuzzer soundfont_load_fuzzer options_read_fuzzer wav_read_fuzzer png_read_fuzzer \
+	$(addsuffix _state_fuzzer,$(MACHINE_STATE_FUZZERS))
 
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/ParameterLimit.h"
 #include "plugins/vst/VSTAdapter.h"
 #include "plugins/vst/VSTEditorWindow.h"
 
@@ -31,7 +32,11 @@ void CVSTAdapter::SetParameter(int index, double value)
 {
     if (effect == nullptr || effect->setParameter == nullptr || index < 0 || index >= parameterCount)
         return;
-    effect->setParameter(effect, index, static_cast<float>(value));
+    // A VST parameter is a float in 0 … 1: a damaged state block's NaN
+    // keeps the plug-in's value, and a double beyond a float's range is
+    // never narrowed (undefined) nor handed on as an infinity.
+    const double current = effect->getParameter != nullptr ? effect->getParameter(effect, index) : 0.0;
+    effect->setParameter(effect, index, static_cast<float>(LimitParameter(value, current)));
 }
 
 void CVSTAdapter::GetParameterName(int index, char* out)

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -108,6 +109,26 @@ std::string CChildProcess::ReadLine(std::chrono::milliseconds bound)
             return "";
         pending.append(buffer, static_cast<std::size_t>(got));
     }
+}
+
+int CChildProcess::Wait(std::chrono::milliseconds bound)
+{
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (pid > 0) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            pid = -1;
+            if (output >= 0)
+                close(output);
+            output = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    Kill();
+    return -1;
 }
 
 int CChildProcess::Kill()

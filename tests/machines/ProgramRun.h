@@ -34,6 +34,9 @@ public:
     bool Start(const std::vector<std::string>& argv);
     /// The next line of its output, or "" when none came within bound.
     std::string ReadLine(std::chrono::milliseconds bound);
+    /// Waits for it to end by itself and returns its exit code; -1 when it
+    /// ended by a signal, or was still running after bound and was killed.
+    int Wait(std::chrono::milliseconds bound);
     /// SIGKILL, then waits for it; returns the signal that ended it (0 when
     /// it had ended by itself).
     int Kill();
