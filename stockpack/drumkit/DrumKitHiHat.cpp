@@ -30,6 +30,7 @@ CHiHat::CHiHat(const Settings& settings, int sampleRate, int blockSize)
     highPass.SetCutoff(kHighPassOctaves);
     envelope.SetAttack(kAttackSeconds);
     envelope.SetDecayCurve(settings.decayCurve);
+    envelope.RememberDecays(kRememberedDecay, true);
     SetSampleRate(sampleRate);
 }
 
@@ -63,8 +64,9 @@ void CHiHat::RenderSound(double* out, const double* noise, int frames) noexcept
     if (settings.highPass)
         highPass.Process(out, out, frames);
     double* level = Work(0);
-    envelope.Render(level, frames);
-    ApplyAmplifier(level, out, frames);
+    double* gains = Work(1);
+    envelope.Render(level, frames, gains);
+    ApplyGains(gains, out, frames);
 }
 
 CHiHatClosed::CHiHatClosed(int sampleRate, int blockSize)

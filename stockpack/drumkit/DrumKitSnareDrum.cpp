@@ -60,6 +60,9 @@ CSnareDrum::CSnareDrum(int sampleRate, int blockSize) : CDrumKitVoice(sampleRate
     noiseFilterB.SetMode(FilterMode::BandPass);
     noiseFilterB.SetCutoff(kNoiseBBandOctaves);
     noiseFilterB.SetResonance(kNoiseBResonance);
+    pitchEnvelope.RememberDecays(kRememberedDecay, false);
+    for (ZazudEnvelope* e : {&toneEnvelope1, &toneEnvelope2, &noiseEnvelopeA, &noiseEnvelopeB})
+        e->RememberDecays(kRememberedDecay, true);
     SetSampleRate(sampleRate);
 }
 
@@ -112,22 +115,24 @@ void CSnareDrum::RenderTone(CSineTriangleOscillator& oscillator, ZazudEnvelope& 
     double* pitchBuffer = Work(1);
     double* level = Work(2);
     double* share = Work(3);
-    envelope.Render(level, frames);
+    double* gains = Work(6);
+    envelope.Render(level, frames, gains);
     for (int i = 0; i < frames; ++i) {
         pitchBuffer[i] = pitch + offset[i];
         share[i] = kTriangleShare * level[i];
     }
     oscillator.Render(out, pitchBuffer, share, frames);
-    ApplyAmplifier(level, out, frames);
+    ApplyGains(gains, out, frames);
 }
 
 void CSnareDrum::RenderNoise(CBiquadFilter& filter, ZazudEnvelope& envelope, const double* noise, double* out,
                              int frames) noexcept
 {
     double* level = Work(2);
+    double* gains = Work(6);
     filter.Process(noise, out, frames);
-    envelope.Render(level, frames);
-    ApplyAmplifier(level, out, frames);
+    envelope.Render(level, frames, gains);
+    ApplyGains(gains, out, frames);
 }
 
 void CSnareDrum::RenderSound(double* out, const double* noise, int frames) noexcept
