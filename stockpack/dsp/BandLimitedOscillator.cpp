@@ -148,6 +148,18 @@ void CBandLimitedOscillator::AddStep(Residual& residual, double height, double d
     const double* entry = values + base;
     const int stride = step.oversampling;
     double* slot = ring + residualIndex;
+    if (step.rowValues != nullptr && base < stride && samples <= step.SpanSamples()) {
+        // The same entries and differences, side by side: two loops the
+        // compiler vectorizes, with the arithmetic below unchanged.
+        const std::size_t row = static_cast<std::size_t>(base) * static_cast<std::size_t>(step.SpanSamples());
+        const double* rowValues = step.rowValues + row;
+        const double* rowSlopes = step.rowSlopes + row;
+        for (int k = 0; k < firstPart; ++k)
+            slot[k] += height * ((rowValues[k] + rowSlopes[k] * fraction) - 1.0);
+        for (int k = firstPart; k < samples; ++k)
+            ring[k - firstPart] += height * ((rowValues[k] + rowSlopes[k] * fraction) - 1.0);
+        return;
+    }
     for (int k = 0; k < firstPart; ++k, entry += stride) {
         const double value = entry[0] + (entry[1] - entry[0]) * fraction;
         slot[k] += height * (value - 1.0);
