@@ -138,8 +138,7 @@ void CBassDrum::RenderClick(double* out, const double* noise, int frames) noexce
         click[0] = 1.0;
         impulsePending = false;
     }
-    clickBandPass.Process(click, click, frames);
-    clickLowPass.Process(click, click, frames);
+    CBiquadFilter::ProcessPair(clickBandPass, click, click, clickLowPass, click, click, frames);
     clickNoiseFilter.Process(noise, hiss, frames);
     clickEnvelope.Render(level, frames, gains);
     for (int i = 0; i < frames; ++i) {

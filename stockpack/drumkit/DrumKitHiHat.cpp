@@ -60,9 +60,10 @@ bool CHiHat::EnvelopesIdle() const noexcept
 
 void CHiHat::RenderSound(double* out, const double* noise, int frames) noexcept
 {
-    bandPass.Process(noise, out, frames);
     if (settings.highPass)
-        highPass.Process(out, out, frames);
+        CBiquadFilter::ProcessPair(bandPass, noise, out, highPass, out, out, frames);
+    else
+        bandPass.Process(noise, out, frames);
     double* level = Work(0);
     double* gains = Work(1);
     envelope.Render(level, frames, gains);

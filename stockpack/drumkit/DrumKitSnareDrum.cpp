@@ -125,12 +125,10 @@ void CSnareDrum::RenderTone(CSineTriangleOscillator& oscillator, ZazudEnvelope& 
     ApplyGains(gains, out, frames);
 }
 
-void CSnareDrum::RenderNoise(CBiquadFilter& filter, ZazudEnvelope& envelope, const double* noise, double* out,
-                             int frames) noexcept
+void CSnareDrum::ShapeNoise(ZazudEnvelope& envelope, double* out, int frames) noexcept
 {
     double* level = Work(2);
     double* gains = Work(6);
-    filter.Process(noise, out, frames);
     envelope.Render(level, frames, gains);
     ApplyGains(gains, out, frames);
 }
@@ -149,8 +147,9 @@ void CSnareDrum::RenderSound(double* out, const double* noise, int frames) noexc
 
     double* a = Work(4);
     double* b = Work(5);
-    RenderNoise(noiseFilterA, noiseEnvelopeA, noise, a, frames);
-    RenderNoise(noiseFilterB, noiseEnvelopeB, noise, b, frames);
+    CBiquadFilter::ProcessPair(noiseFilterA, noise, a, noiseFilterB, noise, b, frames);
+    ShapeNoise(noiseEnvelopeA, a, frames);
+    ShapeNoise(noiseEnvelopeB, b, frames);
     double s = FirstBlock() ? snappyTarget : snappy;
     for (int i = 0; i < frames; ++i) {
         s = GlideToward(s, snappyTarget);
