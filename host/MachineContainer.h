@@ -54,10 +54,6 @@ public:
     int revokedRequests = 0;
     std::atomic<std::uintptr_t> askedBy{0};
     std::atomic<std::uintptr_t> ranFor{0};
-    // How long the machine took in the last block that ran it, its sources
-    // included (-1 before the first): an asker hands a source to a worker
-    // only when the work it gives away is worth a wake.
-    std::atomic<std::int64_t> lastCostNanoseconds{-1};
     // Idle passes that have this container in their copy of the list; it is
     // destroyed only when none has.
     std::atomic<int> idlePins{0};

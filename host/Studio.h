@@ -132,9 +132,6 @@ public:
 private:
     static constexpr int kMaxHelpers = 8;
     static constexpr int kMaxQueued = 64;
-    /// Work below this, given to a worker, costs more in its wake than it
-    /// saves.
-    static constexpr std::int64_t kWorthAWakeNanoseconds = 20000;
     static int HelperCount();
     /// Gets every source of a stage processed (StudioSources.cpp).
     void RunSources(CMachineContainer* container, bool auxiliaryStage);

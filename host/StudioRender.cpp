@@ -3,7 +3,6 @@
 #include "host/Studio.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -176,7 +175,6 @@ void CStudio::ProcessContainer(CMachineContainer* container, bool signal)
 {
     if (!container->processed.load(std::memory_order_relaxed)) {
         container->processed.store(true, std::memory_order_release);
-        const auto start = std::chrono::steady_clock::now();
         bool auxiliary = false;
 
         RunSources(container, false);
@@ -232,9 +230,6 @@ void CStudio::ProcessContainer(CMachineContainer* container, bool signal)
             container->machine->WorkReturns();
         }
         MeterOutputs(container);
-        const auto cost = std::chrono::steady_clock::now() - start;
-        container->lastCostNanoseconds.store(std::chrono::duration_cast<std::chrono::nanoseconds>(cost).count(),
-                                             std::memory_order_relaxed);
     }
     if (signal)
         container->done.Release();

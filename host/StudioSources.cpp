@@ -12,12 +12,6 @@
 // branches still run in parallel, because then the workers start as fast as
 // the asking thread gets through its own share.
 //
-// Waking a worker costs tens of microseconds on a busy or virtual machine,
-// more than a handful of cheap machines take to run. The asking thread
-// therefore keeps the whole stage to itself when the sources it would give
-// away took less than that in the last block; a machine never yet run
-// counts as expensive, so the first block shares out as before.
-//
 // Whoever runs a machine does exactly what a worker's request always did:
 // the machine's own lock around ProcessContainer, whose processed flag
 // (set under that lock) makes Work run once per block. Workers run only
@@ -163,14 +157,6 @@ void CStudio::RunSources(CMachineContainer* container, bool auxiliaryStage)
     ForEachSource(container, auxiliaryStage, false, [&](CMachineContainer* source) { last = source; });
     if (last == nullptr)
         return;
-    std::int64_t givenAway = 0;
-    ForEachSource(container, auxiliaryStage, false, [&](CMachineContainer* source) {
-        if (source == last || givenAway < 0)
-            return;
-        const std::int64_t cost = source->lastCostNanoseconds.load(std::memory_order_relaxed);
-        givenAway = cost < 0 ? -1 : givenAway + cost;
-    });
-    const int wanted = givenAway >= 0 && givenAway < kWorthAWakeNanoseconds ? 0 : helpers;
 
     CMachineContainer* queued[kMaxQueued];
     int queuedCount = 0;
@@ -181,7 +167,7 @@ void CStudio::RunSources(CMachineContainer* container, bool auxiliaryStage)
         int waiting = 0;
         for (int i = 0; i < queuedCount; ++i)
             waiting += queued[i]->processed.load(std::memory_order_acquire) ? 0 : 1;
-        while (waiting < wanted && queuedCount < kMaxQueued) {
+        while (waiting < helpers && queuedCount < kMaxQueued) {
             CMachineContainer* source = front.Next();
             if (source == nullptr)
                 return;
