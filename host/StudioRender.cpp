@@ -99,6 +99,7 @@ void CStudio::RenderBlock(int channels, double** outputs, int length)
                 port->control->Clear();
         }
         container->processed = false;
+        container->claimedBy.store(0, std::memory_order_relaxed);
     }
 
     if (playbackHook)
