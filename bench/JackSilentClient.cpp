@@ -3,7 +3,7 @@
 // the given number of seconds, counting the xruns the server reports. Any
 // xrun it sees is the server's and the machine's, not the studio's.
 //
-// Usage: bench_jack_silent SECONDS
+// Usage: silent_jack_client SECONDS
 // Prints "Dropouts (xruns or underruns): N", as `corvane --play` does.
 
 #include <jack/jack.h>

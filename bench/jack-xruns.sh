@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Plays the demo project through JACK's dummy backend at 48 kHz, once each at
 # 64, 128 and 256 frames per period, and prints the xruns of each run. At 64
-# frames a client that writes only silence (bench_jack_silent) then runs on
+# frames a client that writes only silence (silent_jack_client) then runs on
 # the same server for as long as the demo played: its xruns are the floor of
 # the server and the machine, measured under the same load.
 # Target: at 64 frames no more xruns than the silent client's floor.
@@ -12,7 +12,7 @@ set -euo pipefail
 build=${1:-build}
 demo=${2:-examples/demo.cvx}
 corvane="$build/bin/corvane"
-silent="$build/bench/bench_jack_silent"
+silent="$build/bench/silent_jack_client"
 export JACK_DEFAULT_SERVER="corvane-bench-$$"
 export JACK_NO_AUDIO_RESERVATION=1
 
