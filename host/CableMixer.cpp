@@ -12,6 +12,17 @@ void MixCable(CAudioBuffer& destination, const CAudioBuffer& source, CConnection
     const bool toStereo = destination.stereo && destination.right != nullptr;
     const bool fromStereo = source.stereo && source.right != nullptr;
 
+    if (gain == volume && toStereo && fromStereo) {
+        // A settled cable (the usual case): the glide would return the gain
+        // unchanged every sample, so the loop is a plain, vectorized one.
+        double* outRight = destination.right;
+        const double* inRight = source.right;
+        for (int s = 0; s < frames; ++s) {
+            outLeft[s] += inLeft[s] * gain;
+            outRight[s] += inRight[s] * gain;
+        }
+        return;
+    }
     if (toStereo && fromStereo) {
         double* outRight = destination.right;
         const double* inRight = source.right;

@@ -54,6 +54,9 @@ public:
     int revokedRequests = 0;
     std::atomic<std::uintptr_t> askedBy{0};
     std::atomic<std::uintptr_t> ranFor{0};
+    // The asker that ran the machine on its own thread this block (0: none
+    // yet): that asker knows its Work is done and skips its lock.
+    std::atomic<std::uintptr_t> claimedBy{0};
     // Idle passes that have this container in their copy of the list; it is
     // destroyed only when none has.
     std::atomic<int> idlePins{0};

@@ -8,10 +8,14 @@
 #include <thread>
 #include <cstdio>
 #include <cstring>
+#include <typeinfo>
+#include <vector>
 
+#include "framework/AudioBuffer.h"
 #include "framework/HostMutex.h"
 #include "framework/Machine.h"
 #include "framework/MachineInfo.h"
+#include "framework/Port.h"
 #include "framework/ScopedLock.h"
 #include "host/Connector.h"
 #include "host/CorvHost.h"
@@ -162,13 +166,87 @@ void CStudio::SetSampleRate(int rate)
     }
 }
 
+namespace {
+
+/// New channel arrays for one port buffer, made before the studio lock.
+struct FreshChannels {
+    const CAudioBuffer* buffer;
+    bool stereo;
+    double* left;
+    double* right;
+};
+
+/// The plain buffers of the machine's audio ports whose length changes (a
+/// buffer of another type resizes itself, under the lock).
+template <class Visit>
+void ForEachResizedBuffer(CMachine* machine, int length, Visit visit)
+{
+    for (int i = 0; i < machine->portCount; ++i) {
+        CPort* port = machine->ports[i];
+        if (port != nullptr && port->audio != nullptr)
+            visit(*port->audio, typeid(*port->audio) == typeid(CAudioBuffer) && port->audio->length != length);
+    }
+}
+
+} // namespace
+
 void CStudio::SetBlockSize(int length)
 {
-    CScopedLock<CMutex> hold(lock);
-    for (CMachineContainer* container : containers) {
-        CScopedLock<CMachine> machineHold(*container->machine);
-        container->machine->ResizePortBuffers(length);
-        container->machine->SetBlockSize(length);
+    // The arrays of the new length are made before the lock, swapped in
+    // under it and the old ones freed after it: the audio callback, which
+    // waits for the studio lock, waits for the swap, not for the allocator.
+    // A machine added meanwhile has its buffers resized under the lock.
+    std::vector<FreshChannels> fresh;
+    fresh.reserve(64);
+    {
+        CScopedLock<CMutex> hold(lock);
+        for (CMachineContainer* container : containers) {
+            ForEachResizedBuffer(container->machine, length, [&](CAudioBuffer& buffer, bool plain) {
+                if (plain && length > 0)
+                    fresh.push_back({&buffer, buffer.stereo, nullptr, nullptr});
+            });
+        }
+    }
+    for (FreshChannels& channels : fresh) {
+        channels.left = AllocateChannel(length);
+        channels.right = channels.stereo ? AllocateChannel(length) : nullptr;
+    }
+    std::vector<double*> old;
+    old.reserve(2 * fresh.size());
+    {
+        CScopedLock<CMutex> hold(lock);
+        std::size_t next = 0;
+        for (CMachineContainer* container : containers) {
+            CScopedLock<CMachine> machineHold(*container->machine);
+            ForEachResizedBuffer(container->machine, length, [&](CAudioBuffer& buffer, bool plain) {
+                // In the order of the first pass unless the graph changed.
+                FreshChannels* match = nullptr;
+                if (plain && next < fresh.size() && fresh[next].buffer == &buffer)
+                    match = &fresh[next++];
+                else if (plain)
+                    for (FreshChannels& candidate : fresh)
+                        if (candidate.buffer == &buffer && candidate.left != nullptr)
+                            match = &candidate;
+                if (match == nullptr || match->left == nullptr || match->stereo != buffer.stereo ||
+                    (buffer.stereo && match->right == nullptr)) {
+                    buffer.Resize(length);
+                    return;
+                }
+                old.push_back(buffer.left);
+                old.push_back(buffer.right);
+                buffer.left = match->left;
+                buffer.right = match->right;
+                buffer.length = length;
+                match->left = match->right = nullptr;
+            });
+            container->machine->SetBlockSize(length);
+        }
+    }
+    for (double* channel : old)
+        FreeChannel(channel);
+    for (const FreshChannels& channels : fresh) {
+        FreeChannel(channels.left);
+        FreeChannel(channels.right);
     }
 }
 

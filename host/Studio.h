@@ -140,7 +140,8 @@ private:
     /// Gets every source of a stage processed (StudioSources.cpp).
     void RunSources(CMachineContainer* container, bool auxiliaryStage);
     /// Processes source under its lock unless already processed this block.
-    void Claim(CMachineContainer* source);
+    /// Runs source on this thread unless it ran already; tag is the asker's.
+    void Claim(CMachineContainer* source, std::uintptr_t tag);
     static void ProcessRequest(std::uintptr_t container);
     void DisconnectAllOf(CMachineContainer* container);
     void DestroyContainer(CMachineContainer* container);

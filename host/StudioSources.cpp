@@ -99,11 +99,12 @@ void CStudio::ProcessRequest(std::uintptr_t argument)
     container->studio->ProcessContainer(container, true);
 }
 
-void CStudio::Claim(CMachineContainer* source)
+void CStudio::Claim(CMachineContainer* source, std::uintptr_t tag)
 {
     CScopedLock<CMachine> hold(*source->machine);
     if (!source->processed.load(std::memory_order_relaxed)) {
         ProcessContainer(source, false);
+        source->claimedBy.store(tag, std::memory_order_relaxed);
         // Unprocessed under its lock means none of its requests has run yet
         // this block: revoke one, for the asker that queued it.
         if (source->pendingRequests.load(std::memory_order_acquire) > source->revokedRequests) {
@@ -187,18 +188,22 @@ void CStudio::RunSources(CMachineContainer* container, bool auxiliaryStage)
     };
 
     topUp();
-    Claim(last);
+    Claim(last, tag);
     ForEachSource(container, auxiliaryStage, true, [&](CMachineContainer* source) {
         if (source->processed.load(std::memory_order_acquire))
             return;
         topUp();
-        Claim(source);
+        Claim(source, tag);
     });
 
     // A source seen as processed may still be in another thread's hands;
     // its lock is free only once its Work is done. This also settles every
-    // revocation of a request queued here.
-    ForEachSource(container, auxiliaryStage, false, [](CMachineContainer* source) {
+    // revocation of a request queued here by another asker. The sources this
+    // thread ran itself are done: taking their locks again would only meet
+    // a worker looking at a revoked request, and wait for it.
+    ForEachSource(container, auxiliaryStage, false, [tag](CMachineContainer* source) {
+        if (source->claimedBy.load(std::memory_order_relaxed) == tag)
+            return;
         source->machine->Lock();
         source->machine->Unlock();
     });

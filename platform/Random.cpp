@@ -45,6 +45,20 @@ int Random() noexcept
     return static_cast<int>((next >> 16) & 0x7fffu);
 }
 
+void RandomFill(int* values, int count) noexcept
+{
+    auto& state = State();
+    std::uint32_t current = state.load(std::memory_order_relaxed);
+    std::uint32_t next;
+    do {
+        next = current;
+        for (int i = 0; i < count; ++i) {
+            next = Step(next);
+            values[i] = static_cast<int>((next >> 16) & 0x7fffu);
+        }
+    } while (!state.compare_exchange_weak(current, next, std::memory_order_relaxed));
+}
+
 void SeedRandom(std::uint32_t seed) noexcept
 {
     State().store(seed, std::memory_order_relaxed);

@@ -13,6 +13,9 @@ constexpr int kRandomMaximum = 32767;
 
 /// Next value in 0 .. kRandomMaximum. Any thread.
 int Random() noexcept;
+/// The next count values, as count calls of Random would give them when no
+/// other thread draws meanwhile; one atomic exchange for all of them.
+void RandomFill(int* values, int count) noexcept;
 /// Restarts the sequence from seed.
 void SeedRandom(std::uint32_t seed) noexcept;
 /// The seed the generator starts from: CORVANE_SEED when set to a number,

@@ -77,6 +77,25 @@ void WaveTables::Build(const unsigned char* stepData, std::size_t stepSize)
     }
     stepValues = std::move(stepTable.values);
     step = {View(stepValues), stepTable.zeroCrossings, stepTable.oversampling};
+    const int span = step.SpanSamples();
+    const int count = step.table.count;
+    if (span > 0 && step.oversampling > 0) {
+        const auto size = static_cast<std::size_t>(span) * static_cast<std::size_t>(step.oversampling);
+        stepRowValues.assign(size, 1.0);
+        stepRowSlopes.assign(size, 0.0);
+        for (int b = 0; b < step.oversampling; ++b) {
+            for (int k = 0; k < span; ++k) {
+                const int at = b + k * step.oversampling;
+                if (at + 1 >= count)
+                    break;
+                const auto row = static_cast<std::size_t>(b * span + k);
+                stepRowValues[row] = stepValues[static_cast<std::size_t>(at)];
+                stepRowSlopes[row] = stepValues[static_cast<std::size_t>(at + 1)] - stepValues[static_cast<std::size_t>(at)];
+            }
+        }
+        step.rowValues = stepRowValues.data();
+        step.rowSlopes = stepRowSlopes.data();
+    }
 
     impulseValues = GenerateBandLimitedTable(kImpulseZeroCrossings, kImpulseOversampling, false);
     impulse = {View(impulseValues), kImpulseZeroCrossings, kImpulseOversampling};

@@ -59,6 +59,7 @@ private:
 
     std::vector<double> triangle, saw, square;
     std::vector<double> stepValues, impulseValues, integratedValues;
+    std::vector<double> stepRowValues, stepRowSlopes;
     BandLimitedTable step, impulse, integratedStep;
     bool stepFromResource = false;
 };

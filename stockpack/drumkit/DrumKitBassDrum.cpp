@@ -57,6 +57,9 @@ CBassDrum::CBassDrum(int sampleRate, int blockSize) : CDrumKitVoice(sampleRate, 
     clickNoiseFilter.SetMode(FilterMode::BandPass);
     clickNoiseFilter.SetCutoff(kClickNoiseOctaves);
     clickNoiseFilter.SetResonance(kClickNoiseResonance);
+    pitchEnvelope.RememberDecays(kRememberedDecay, false);
+    bodyEnvelope.RememberDecays(kRememberedDecay, true);
+    clickEnvelope.RememberDecays(kRememberedDecay, true);
     SetSampleRate(sampleRate);
 }
 
@@ -115,8 +118,9 @@ void CBassDrum::RenderSound(double* out, const double* noise, int frames) noexce
     }
     body.Render(out, pitch, share, frames);
     double* level = Work(2);
-    bodyEnvelope.Render(level, frames);
-    ApplyAmplifier(level, out, frames);
+    double* gains = Work(6);
+    bodyEnvelope.Render(level, frames, gains);
+    ApplyGains(gains, out, frames);
     for (int i = 0; i < frames; ++i)
         out[i] = std::clamp(out[i], -kBodyLimit, kBodyLimit);
     RenderClick(out, noise, frames);
@@ -127,18 +131,18 @@ void CBassDrum::RenderClick(double* out, const double* noise, int frames) noexce
     double* click = Work(3);
     double* hiss = Work(4);
     double* level = Work(5);
+    double* gains = Work(6);
     for (int i = 0; i < frames; ++i)
         click[i] = 0.0;
     if (impulsePending) {
         click[0] = 1.0;
         impulsePending = false;
     }
-    clickBandPass.Process(click, click, frames);
-    clickLowPass.Process(click, click, frames);
+    CBiquadFilter::ProcessPair(clickBandPass, click, click, clickLowPass, click, click, frames);
     clickNoiseFilter.Process(noise, hiss, frames);
-    clickEnvelope.Render(level, frames);
+    clickEnvelope.Render(level, frames, gains);
     for (int i = 0; i < frames; ++i) {
         const double sum = click[i] * kClickImpulseGain + hiss[i] * kClickNoiseGain;
-        out[i] += sum * AmplifierGain(level[i]);
+        out[i] += sum * gains[i];
     }
 }

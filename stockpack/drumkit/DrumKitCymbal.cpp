@@ -57,6 +57,9 @@ CCymbal::CCymbal(const Settings& settings, int sampleRate, int blockSize)
     highEnvelope.SetDecayCurve(kEnvelopeDecayCurve);
     finalEnvelope.SetAttack(kFinalAttackSeconds);
     finalEnvelope.SetDecayCurve(kFinalDecayCurve);
+    bandEnvelope.RememberDecays(kRememberedDecay, true);
+    highEnvelope.RememberDecays(kRememberedDecay, false);
+    finalEnvelope.RememberDecays(kRememberedDecay, true);
     SetSampleRate(sampleRate);
 }
 
@@ -107,12 +110,13 @@ void CCymbal::RenderSound(double* out, const double* /*noise*/, int frames) noex
     // plain square, not a cymbal.
     double* level = Work(3);
     double* sweep = Work(4);
-    bandEnvelope.Render(level, frames);
+    double* gains = Work(5);
+    bandEnvelope.Render(level, frames, gains);
     for (int i = 0; i < frames; ++i) {
         first[i] = sum[i];
         sweep[i] = kBandSweepOctaves * level[i];
     }
-    ApplyAmplifier(level, first, frames);
+    ApplyGains(gains, first, frames);
     bandPass.Process(first, first, frames, sweep);
 
     highEnvelope.Render(level, frames);
@@ -120,10 +124,10 @@ void CCymbal::RenderSound(double* out, const double* /*noise*/, int frames) noex
         sweep[i] = kHighSweepOctaves * level[i];
     highPass.Process(sum, second, frames, sweep);
 
-    finalEnvelope.Render(level, frames);
+    finalEnvelope.Render(level, frames, gains);
     for (int i = 0; i < frames; ++i)
         out[i] = (first[i] * kBandPathGain + second[i]) * settings.outputGain;
-    ApplyAmplifier(level, out, frames);
+    ApplyGains(gains, out, frames);
 }
 
 CCrashCymbal::CCrashCymbal(int sampleRate, int blockSize)

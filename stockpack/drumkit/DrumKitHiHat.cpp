@@ -30,6 +30,7 @@ CHiHat::CHiHat(const Settings& settings, int sampleRate, int blockSize)
     highPass.SetCutoff(kHighPassOctaves);
     envelope.SetAttack(kAttackSeconds);
     envelope.SetDecayCurve(settings.decayCurve);
+    envelope.RememberDecays(kRememberedDecay, true);
     SetSampleRate(sampleRate);
 }
 
@@ -59,12 +60,14 @@ bool CHiHat::EnvelopesIdle() const noexcept
 
 void CHiHat::RenderSound(double* out, const double* noise, int frames) noexcept
 {
-    bandPass.Process(noise, out, frames);
     if (settings.highPass)
-        highPass.Process(out, out, frames);
+        CBiquadFilter::ProcessPair(bandPass, noise, out, highPass, out, out, frames);
+    else
+        bandPass.Process(noise, out, frames);
     double* level = Work(0);
-    envelope.Render(level, frames);
-    ApplyAmplifier(level, out, frames);
+    double* gains = Work(1);
+    envelope.Render(level, frames, gains);
+    ApplyGains(gains, out, frames);
 }
 
 CHiHatClosed::CHiHatClosed(int sampleRate, int blockSize)

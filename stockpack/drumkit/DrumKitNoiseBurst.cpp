@@ -39,6 +39,8 @@ CNoiseBurst::CNoiseBurst(const Settings& settings, int sampleRate, int blockSize
     const EnvelopeSettings& s = settings.sweep;
     Configure(bodyEnvelope, b.attackSeconds, b.decaySeconds, b.decayCurve, b.repeats);
     Configure(sweepEnvelope, s.attackSeconds, s.decaySeconds, s.decayCurve, s.repeats);
+    bodyEnvelope.RememberDecays(kRememberedDecay, true);
+    sweepEnvelope.RememberDecays(kRememberedDecay, false);
     SetSampleRate(sampleRate);
 }
 
@@ -66,6 +68,7 @@ void CNoiseBurst::RenderSound(double* out, const double* noise, int frames) noex
 {
     double* sweep = Work(0);
     double* level = Work(1);
+    double* gains = Work(2);
     for (int i = 0; i < frames; ++i)
         out[i] = noise[i] * settings.noiseGain;
     lowPass.Process(out, out, frames);
@@ -73,8 +76,8 @@ void CNoiseBurst::RenderSound(double* out, const double* noise, int frames) noex
     for (int i = 0; i < frames; ++i)
         sweep[i] *= settings.sweepOctaves;
     bandPass.Process(out, out, frames, sweep);
-    bodyEnvelope.Render(level, frames);
-    ApplyAmplifier(level, out, frames);
+    bodyEnvelope.Render(level, frames, gains);
+    ApplyGains(gains, out, frames);
 }
 
 CClap::CClap(int sampleRate, int blockSize)

@@ -60,6 +60,9 @@ CSnareDrum::CSnareDrum(int sampleRate, int blockSize) : CDrumKitVoice(sampleRate
     noiseFilterB.SetMode(FilterMode::BandPass);
     noiseFilterB.SetCutoff(kNoiseBBandOctaves);
     noiseFilterB.SetResonance(kNoiseBResonance);
+    pitchEnvelope.RememberDecays(kRememberedDecay, false);
+    for (ZazudEnvelope* e : {&toneEnvelope1, &toneEnvelope2, &noiseEnvelopeA, &noiseEnvelopeB})
+        e->RememberDecays(kRememberedDecay, true);
     SetSampleRate(sampleRate);
 }
 
@@ -112,22 +115,22 @@ void CSnareDrum::RenderTone(CSineTriangleOscillator& oscillator, ZazudEnvelope& 
     double* pitchBuffer = Work(1);
     double* level = Work(2);
     double* share = Work(3);
-    envelope.Render(level, frames);
+    double* gains = Work(6);
+    envelope.Render(level, frames, gains);
     for (int i = 0; i < frames; ++i) {
         pitchBuffer[i] = pitch + offset[i];
         share[i] = kTriangleShare * level[i];
     }
     oscillator.Render(out, pitchBuffer, share, frames);
-    ApplyAmplifier(level, out, frames);
+    ApplyGains(gains, out, frames);
 }
 
-void CSnareDrum::RenderNoise(CBiquadFilter& filter, ZazudEnvelope& envelope, const double* noise, double* out,
-                             int frames) noexcept
+void CSnareDrum::ShapeNoise(ZazudEnvelope& envelope, double* out, int frames) noexcept
 {
     double* level = Work(2);
-    filter.Process(noise, out, frames);
-    envelope.Render(level, frames);
-    ApplyAmplifier(level, out, frames);
+    double* gains = Work(6);
+    envelope.Render(level, frames, gains);
+    ApplyGains(gains, out, frames);
 }
 
 void CSnareDrum::RenderSound(double* out, const double* noise, int frames) noexcept
@@ -144,8 +147,9 @@ void CSnareDrum::RenderSound(double* out, const double* noise, int frames) noexc
 
     double* a = Work(4);
     double* b = Work(5);
-    RenderNoise(noiseFilterA, noiseEnvelopeA, noise, a, frames);
-    RenderNoise(noiseFilterB, noiseEnvelopeB, noise, b, frames);
+    CBiquadFilter::ProcessPair(noiseFilterA, noise, a, noiseFilterB, noise, b, frames);
+    ShapeNoise(noiseEnvelopeA, a, frames);
+    ShapeNoise(noiseEnvelopeB, b, frames);
     double s = FirstBlock() ? snappyTarget : snappy;
     for (int i = 0; i < frames; ++i) {
         s = GlideToward(s, snappyTarget);

@@ -25,8 +25,8 @@ protected:
 private:
     void RenderTone(CSineTriangleOscillator& oscillator, ZazudEnvelope& envelope, double pitch,
                     const double* offset, double* out, int frames) noexcept;
-    void RenderNoise(CBiquadFilter& filter, ZazudEnvelope& envelope, const double* noise, double* out,
-                     int frames) noexcept;
+    /// Filtered noise in out, shaped by the envelope's amplifier gains.
+    void ShapeNoise(ZazudEnvelope& envelope, double* out, int frames) noexcept;
 
     CSineTriangleOscillator tone1, tone2;
     ZazudEnvelope pitchEnvelope, toneEnvelope1, toneEnvelope2, noiseEnvelopeA, noiseEnvelopeB;

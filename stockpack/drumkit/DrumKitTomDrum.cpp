@@ -52,6 +52,8 @@ CTomDrum::CTomDrum(int tom, int sampleRate, int blockSize)
     pitchEnvelope.SetDecayCurve(kPitchDecayCurve);
     skin.SetMode(FilterMode::BandPass);
     skin.SetResonance(kSkinResonance);
+    bodyEnvelope.RememberDecays(kRememberedDecay, true);
+    pitchEnvelope.RememberDecays(kRememberedDecay, true);
     SetSampleRate(sampleRate);
     Tune(1.0);
 }
@@ -104,7 +106,9 @@ void CTomDrum::RenderSound(double* out, const double* noise, int frames) noexcep
     double* second = Work(3);
     double* level = Work(4);
     double* stick = Work(5);
-    pitchEnvelope.Render(sweep, frames);
+    double* sweepGains = Work(6);
+    double* gains = Work(7);
+    pitchEnvelope.Render(sweep, frames, sweepGains);
     for (int i = 0; i < frames; ++i) {
         pitch[i] = pitch1 + kPitchSweepOctaves * sweep[i];
         share[i] = kTriangleShare * sweep[i];
@@ -113,13 +117,13 @@ void CTomDrum::RenderSound(double* out, const double* noise, int frames) noexcep
     for (int i = 0; i < frames; ++i)
         pitch[i] = pitch2 + kPitchSweepOctaves * sweep[i];
     tone2.Render(second, pitch, share, frames);
-    bodyEnvelope.Render(level, frames);
+    bodyEnvelope.Render(level, frames, gains);
     for (int i = 0; i < frames; ++i)
         out[i] = (out[i] + kSecondToneGain * second[i]) * kBodyGain;
-    ApplyAmplifier(level, out, frames);
+    ApplyGains(gains, out, frames);
 
     skin.Process(noise, stick, frames);
-    ApplyAmplifier(sweep, stick, frames);
+    ApplyGains(sweepGains, stick, frames);
     for (int i = 0; i < frames; ++i)
         out[i] += kSkinNoiseGain * stick[i];
 }

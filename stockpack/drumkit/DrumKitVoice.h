@@ -73,6 +73,9 @@ protected:
     bool FirstBlock() const { return firstBlock; }
 
     static constexpr int kWorkBuffers = 8;
+    /// Samples of each decay the envelopes keep for the next hits: 93 ms at
+    /// 44.1 kHz, the stretch a fast pattern hits again.
+    static constexpr int kRememberedDecay = 4096;
 
 private:
     void Mix(const double* sound, double* left, double* right, int frames, double leftGain,

@@ -23,6 +23,12 @@ void AmplifierGains(const double* envelope, double* gains, int frames) noexcept
     }
 }
 
+void ApplyGains(const double* gains, double* samples, int frames) noexcept
+{
+    for (int i = 0; i < frames; ++i)
+        samples[i] *= gains[i];
+}
+
 void ApplyAmplifier(const double* envelope, double* samples, int frames) noexcept
 {
     double lastLevel = 0.0;

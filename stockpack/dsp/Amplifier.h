@@ -10,6 +10,8 @@ double AmplifierGain(double envelope) noexcept;
 void ApplyAmplifier(const double* envelope, double* samples, int frames) noexcept;
 /// Two channels with one envelope.
 void ApplyAmplifier(const double* envelope, double* left, double* right, int frames) noexcept;
+/// samples[i] *= gains[i], the gains as AmplifierGains writes them.
+void ApplyGains(const double* gains, double* samples, int frames) noexcept;
 /// Writes the gains of an envelope: gains[i] = 2^envelope[i] - 1 (may be
 /// the same array).
 void AmplifierGains(const double* envelope, double* gains, int frames) noexcept;

@@ -123,7 +123,7 @@ double CBandLimitedOscillator::IncrementFor(double octaves) const noexcept
     return hz / sampleRate;
 }
 
-void CBandLimitedOscillator::AddStep(Residual& residual, double height, double delay) noexcept
+[[gnu::always_inline]] inline void CBandLimitedOscillator::AddStep(Residual& residual, double height, double delay) noexcept
 {
     if (height == 0.0 || step.table.Empty() || step.oversampling <= 0)
         return;
@@ -148,6 +148,18 @@ void CBandLimitedOscillator::AddStep(Residual& residual, double height, double d
     const double* entry = values + base;
     const int stride = step.oversampling;
     double* slot = ring + residualIndex;
+    if (step.rowValues != nullptr && base < stride && samples <= step.SpanSamples()) {
+        // The same entries and differences, side by side: two loops the
+        // compiler vectorizes, with the arithmetic below unchanged.
+        const std::size_t row = static_cast<std::size_t>(base) * static_cast<std::size_t>(step.SpanSamples());
+        const double* rowValues = step.rowValues + row;
+        const double* rowSlopes = step.rowSlopes + row;
+        for (int k = 0; k < firstPart; ++k)
+            slot[k] += height * ((rowValues[k] + rowSlopes[k] * fraction) - 1.0);
+        for (int k = firstPart; k < samples; ++k)
+            ring[k - firstPart] += height * ((rowValues[k] + rowSlopes[k] * fraction) - 1.0);
+        return;
+    }
     for (int k = 0; k < firstPart; ++k, entry += stride) {
         const double value = entry[0] + (entry[1] - entry[0]) * fraction;
         slot[k] += height * (value - 1.0);
@@ -323,9 +335,20 @@ void CBandLimitedOscillator::RenderShape(double* out, int frames, const double* 
     // constant part folded into one term that changes only with the pitch.
     double sawOffset = 1.0 + 2.0 * stepDelay * increment;
 
+    // With a pitch input the increments of a piece are computed before its
+    // samples: the loop over them then calls no library function, whose
+    // call would save and restore its state every sample.
+    constexpr int kPiece = 64;
+    static_assert(kPiece % kPitchInterval == 0, "pieces start on a pitch update");
+    double pieceIncrements[kPiece / kPitchInterval];
     for (int i = 0; i < frames; ++i) {
         if (pitchModulation != nullptr && (i & (kPitchInterval - 1)) == 0) {
-            increment = IncrementFor(pitch + pitchModulation[i]);
+            if (i % kPiece == 0) {
+                const int end = std::min(frames, i + kPiece);
+                for (int k = i; k < end; k += kPitchInterval)
+                    pieceIncrements[(k - i) / kPitchInterval] = IncrementFor(pitch + pitchModulation[k]);
+            }
+            increment = pieceIncrements[(i % kPiece) / kPitchInterval];
             sawOffset = 1.0 + 2.0 * stepDelay * increment;
         }
         const double inc = increment;

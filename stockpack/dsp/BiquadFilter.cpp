@@ -154,6 +154,66 @@ void CBiquadFilter::Run(Section& section, const double* in, double* out, int fra
     section.y2 = y2;
 }
 
+void CBiquadFilter::RunFourPole(const double* in, double* out, int frames) noexcept
+{
+    const double c0 = a0, c1 = a1, c2 = a2, d1 = b1, d2 = b2, g = gain;
+    double p1 = first.x1, p2 = first.x2, q1 = first.y1, q2 = first.y2;
+    double u1 = second.x1, u2 = second.x2, v1 = second.y1, v2 = second.y2;
+    for (int i = 0; i < frames; ++i) {
+        const double x = in[i];
+        const double y = c0 * x + c1 * p1 + c2 * p2 - d1 * q1 - d2 * q2;
+        p2 = p1;
+        p1 = x;
+        q2 = q1;
+        q1 = y;
+        const double o = y * g;
+        const double z = c0 * o + c1 * u1 + c2 * u2 - d1 * v1 - d2 * v2;
+        u2 = u1;
+        u1 = o;
+        v2 = v1;
+        v1 = z;
+        out[i] = z * g;
+    }
+    first = Section{p1, p2, q1, q2};
+    second = Section{u1, u2, v1, v2};
+}
+
+void CBiquadFilter::ProcessPair(CBiquadFilter& a, const double* inA, double* outA, CBiquadFilter& b,
+                                const double* inB, double* outB, int frames) noexcept
+{
+    if (frames <= 0)
+        return;
+    if (a.fourPole || b.fourPole) {
+        a.Process(inA, outA, frames);
+        b.Process(inB, outB, frames);
+        return;
+    }
+    a.UpdateCoefficients(a.cutoffOctaves, a.resonance);
+    b.UpdateCoefficients(b.cutoffOctaves, b.resonance);
+    const double ac0 = a.a0, ac1 = a.a1, ac2 = a.a2, ad1 = a.b1, ad2 = a.b2, ag = a.gain;
+    const double bc0 = b.a0, bc1 = b.a1, bc2 = b.a2, bd1 = b.b1, bd2 = b.b2, bg = b.gain;
+    double p1 = a.first.x1, p2 = a.first.x2, q1 = a.first.y1, q2 = a.first.y2;
+    double u1 = b.first.x1, u2 = b.first.x2, v1 = b.first.y1, v2 = b.first.y2;
+    for (int i = 0; i < frames; ++i) {
+        const double x = inA[i];
+        const double y = ac0 * x + ac1 * p1 + ac2 * p2 - ad1 * q1 - ad2 * q2;
+        p2 = p1;
+        p1 = x;
+        q2 = q1;
+        q1 = y;
+        outA[i] = y * ag;
+        const double w = inB[i];
+        const double z = bc0 * w + bc1 * u1 + bc2 * u2 - bd1 * v1 - bd2 * v2;
+        u2 = u1;
+        u1 = w;
+        v2 = v1;
+        v1 = z;
+        outB[i] = z * bg;
+    }
+    a.first = Section{p1, p2, q1, q2};
+    b.first = Section{u1, u2, v1, v2};
+}
+
 void CBiquadFilter::Process(const double* in, double* out, int frames, const double* cutoffModulation,
                             const double* resonanceModulation) noexcept
 {
@@ -161,9 +221,10 @@ void CBiquadFilter::Process(const double* in, double* out, int frames, const dou
         return;
     if (cutoffModulation == nullptr && resonanceModulation == nullptr) {
         UpdateCoefficients(cutoffOctaves, resonance);
-        Run(first, in, out, frames);
         if (fourPole)
-            Run(second, out, out, frames);
+            RunFourPole(in, out, frames);
+        else
+            Run(first, in, out, frames);
         return;
     }
     // One pass with both sections' histories in locals: the coefficients

@@ -36,6 +36,13 @@ public:
     void Process(const double* in, double* out, int frames, const double* cutoffModulation = nullptr,
                  const double* resonanceModulation = nullptr) noexcept;
 
+    /// a.Process(inA, outA) and b.Process(inB, outB) without modulation, in
+    /// one pass: each recursion waits on its own last output, and two of
+    /// them side by side overlap in the processor. inB may be outA (b then
+    /// filters what a gives, sample by sample).
+    static void ProcessPair(CBiquadFilter& a, const double* inA, double* outA, CBiquadFilter& b, const double* inB,
+                            double* outB, int frames) noexcept;
+
     FilterMode Mode() const { return mode; }
     /// The frequency the coefficients were last computed for, after limits.
     double EffectiveCutoffHz() const { return lastHz; }
@@ -56,6 +63,8 @@ private:
     void ComputeCoefficients(double octaves, double resonance) noexcept;
     /// One section over frames samples with the current coefficients.
     void Run(Section& section, const double* in, double* out, int frames) const noexcept;
+    /// Both sections over frames samples, the second on the first's output.
+    void RunFourPole(const double* in, double* out, int frames) noexcept;
 
     Section first, second;                            // state
     double a0 = 1, a1 = 0, a2 = 0, b1 = 0, b2 = 0;    // coefficients

@@ -1,6 +1,8 @@
 #include "stockpack/dsp/SineTriangleOscillator.h"
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 #include "stockpack/dsp/Pitch.h"
 
@@ -13,6 +15,25 @@ void CSineTriangleOscillator::SetTables(CountedTable sineTable, CountedTable tri
 void CSineTriangleOscillator::SetSampleRate(int rate)
 {
     inverseRate = 1.0 / (rate > 0 ? rate : 44100);
+    ForgetSteps();
+}
+
+void CSineTriangleOscillator::ForgetSteps() noexcept
+{
+    // NaN equals nothing, so an empty slot never matches.
+    keptSteps.fill({std::numeric_limits<double>::quiet_NaN(), 0.0});
+}
+
+double CSineTriangleOscillator::StepFor(double pitch) noexcept
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &pitch, sizeof bits);
+    KeptStep& kept = keptSteps[static_cast<std::size_t>((bits * 0x9e3779b97f4a7c15ull) >> (64 - kKeptStepBits))];
+    if (kept.pitch == pitch)
+        return kept.step;
+    const double step = OctavesToHz(pitch) * inverseRate;
+    kept = {pitch, step};
+    return step;
 }
 
 double CSineTriangleOscillator::Read(CountedTable table, double fraction, int i0, int i1) noexcept
@@ -32,7 +53,12 @@ void CSineTriangleOscillator::Render(double* out, const double* pitch, const dou
     // serves both.
     const int count = sine.count;
     const bool crossfade = triangleShare != nullptr && !triangle.Empty() && triangle.count == count;
+    // The steps first, into out: the loop below then keeps its state in
+    // registers, with no library call to save them across.
+    for (int i = 0; i < frames; ++i)
+        out[i] = StepFor(pitch[i]);
     for (int i = 0; i < frames; ++i) {
+        const double step = out[i];
         const double index = phase * count;
         int i0 = static_cast<int>(index);
         if (i0 >= count)
@@ -45,7 +71,7 @@ void CSineTriangleOscillator::Render(double* out, const double* pitch, const dou
             value += (Read(triangle, fraction, i0, i1) - value) * share;
         }
         out[i] = value;
-        phase += OctavesToHz(pitch[i]) * inverseRate;
+        phase += step;
         // Pitches beyond one period per sample are not musical; fmod keeps
         // the phase inside the table for any of them.
         if (phase >= 1.0)

@@ -4,25 +4,46 @@
 // phase; the drum bodies use it to add overtones that follow their
 // envelopes. Pitch is in octaves, 440 * 2^(pitch - 5) Hz. Audio thread only
 // once rendering starts.
+//
+// A drum's pitch sweep gives the same pitches on every hit, so the phase
+// steps of recent pitches are kept in a small table (hashed on the pitch's
+// bits, checked against the pitch itself): a repeated pitch costs a look-up
+// instead of an exp2.
+
+#include <array>
+#include <cstdint>
 
 #include "stockpack/dsp/Tables.h"
 
 class CSineTriangleOscillator {
 public:
+    CSineTriangleOscillator() { ForgetSteps(); }
     void SetTables(CountedTable sine, CountedTable triangle);
     void SetSampleRate(int sampleRate);
     void SetPhase(double phase) { this->phase = phase; }
 
     /// out[i] = (1 - s) * sine + s * triangle with s = triangleShare[i]
     /// (null: 0), then the phase advances by the frequency of pitch[i].
+    /// out may be pitch, not triangleShare.
     void Render(double* out, const double* pitch, const double* triangleShare, int frames) noexcept;
 
     double Phase() const { return phase; }
 
 private:
     static double Read(CountedTable table, double fraction, int i0, int i1) noexcept;
+    /// The phase step of a pitch: OctavesToHz(pitch) / rate.
+    double StepFor(double pitch) noexcept;
+    void ForgetSteps() noexcept;
+
+    static constexpr int kKeptStepBits = 11;
+    struct KeptStep {
+        double pitch;
+        double step;
+    };
+    std::array<KeptStep, 1u << kKeptStepBits> keptSteps;
 
     double phase = 0.0;          // state
     double inverseRate = 1.0 / 44100;   // derived
+
     CountedTable sine, triangle; // settings
 };

@@ -20,6 +20,13 @@ struct BandLimitedTable {
     CountedTable table;
     std::int32_t zeroCrossings = 0;
     std::int32_t oversampling = 0;
+    /// Optional: for each b in 0 .. oversampling - 1, SpanSamples() entries
+    /// from b * SpanSamples(): rowValues[.. + k] = table[b + k * oversampling]
+    /// and rowSlopes[.. + k] = table[b + k * oversampling + 1] - that, 1 and
+    /// 0 past the end. What a jump placed at b reads lies side by side
+    /// instead of oversampling entries apart.
+    const double* rowValues = nullptr;
+    const double* rowSlopes = nullptr;
 
     /// How many output samples the table spans.
     int SpanSamples() const { return 2 * zeroCrossings; }

@@ -10,8 +10,16 @@
 // level into the attack position that gives that level, and an attack
 // under way simply goes on. A decay curve changed during the decay keeps
 // the level where it is. Audio thread only once rendering starts.
+//
+// Every decay starts from position 0 and takes the same steps, so with the
+// same decay time and curve it gives the same samples, bit for bit, on
+// every hit. RememberDecays keeps the start of a decay (its positions,
+// levels and amplifier gains) the first time it is rendered; the next hits
+// copy it instead of calling exp and exp2 for each sample. A drum kit hit
+// again and again costs a fraction of its first hit.
 
 #include <cstdint>
+#include <vector>
 
 #include "stockpack/dsp/CurveShape.h"
 
@@ -37,7 +45,11 @@ public:
     void Trigger() noexcept;
     /// Back to idle at level 0.
     void Reset() noexcept;
-    void Render(double* out, int frames) noexcept;
+    /// gains, when given, receives AmplifierGain of each level.
+    void Render(double* out, int frames, double* gains = nullptr) noexcept;
+    /// Keeps up to samples of each decay (their amplifier gains too when
+    /// withGains) for the next hits. Allocates: not for the audio thread.
+    void RememberDecays(int samples, bool withGains);
 
     bool IsIdle() const { return stage == Stage::Idle; }
     Stage CurrentStage() const { return stage; }
@@ -48,11 +60,29 @@ private:
     static double Increment(double seconds, int sampleRate);
     void UpdateIncrements();
     double Next() noexcept;
+    /// After the decay's last sample: back to the attack while repeats
+    /// remain, else idle.
+    void EndDecay() noexcept;
+    /// Renders the decay from out[start] until it ends (that sample
+    /// included) or frames is reached; returns the next sample to render.
+    int RenderDecay(double* out, double* gains, int start, int frames) noexcept;
+    /// Copies the remembered samples from decayIndex on; returns the next
+    /// sample to render.
+    int CopyRemembered(double* out, double* gains, int start, int frames) noexcept;
+    /// AmplifierGain with the last result kept (hold and sustain repeat it).
+    double GainOf(double level) noexcept;
+    /// The remembered samples no longer fit the settings.
+    void Forget() noexcept;
 
     Stage stage = Stage::Idle;     // state
     double x = 0.0;
     double pendingAttack = 0.0;    // where the attack starts after a delay
     int repeatsLeft = 0;
+    int decayIndex = -1;           // samples into a decay begun at 0; -1 when off that path
+    double gainLevel = 0.0, gainOfLevel = 0.0;
+    std::vector<double> rememberedPositions, rememberedLevels, rememberedGains;
+    int remembered = 0;            // valid samples of a decay from 0 with the current settings
+    int rememberCapacity = 0;
     double delayIncrement = 1, attackIncrement = 1, holdIncrement = 1, decayIncrement = 1;   // derived
     CurveShape attackShape, decayShape;
     double delaySeconds = 0.0, attackSeconds = 0.01, holdSeconds = 0.0, decaySeconds = 1.0;   // settings

@@ -154,3 +154,39 @@ TEST(ZazudEnvelope, DelayAndHoldStages)
     held.Trigger();
     EXPECT_EQ(RenderEnvelope(held, 1)[0], 1.0);
 }
+
+// Hits, retriggers mid-decay, a decay time and a curve changed while the
+// envelope rings, in uneven blocks: the envelope that copies remembered
+// decays gives the samples and gains of one that computes every sample.
+TEST(ZazudEnvelope, RememberedDecaysGiveTheSameSamples)
+{
+    ZazudEnvelope computed, copied;
+    for (ZazudEnvelope* e : {&computed, &copied}) {
+        e->SetSampleRate(44100);
+        e->SetAttack(0.0005);
+        e->SetDecay(0.02);
+        e->SetDecayCurve(-4.0);
+    }
+    copied.RememberDecays(300, true);
+    std::vector<double> a(37), b(37), gainsA(37), gainsB(37);
+    for (int block = 0; block < 400; ++block) {
+        if (block % 40 == 0 || block % 97 == 5) {
+            computed.Trigger();
+            copied.Trigger();
+        }
+        if (block == 150 || block == 300) {
+            computed.SetDecay(block == 150 ? 0.03 : 0.02);
+            copied.SetDecay(block == 150 ? 0.03 : 0.02);
+        }
+        if (block == 210) {
+            computed.SetDecayCurve(-3.0);
+            copied.SetDecayCurve(-3.0);
+        }
+        computed.Render(a.data(), 37, gainsA.data());
+        copied.Render(b.data(), 37, gainsB.data());
+        ASSERT_EQ(a, b) << "block " << block;
+        ASSERT_EQ(gainsA, gainsB) << "block " << block;
+        for (int i = 0; i < 37; ++i)
+            ASSERT_EQ(gainsA[static_cast<std::size_t>(i)], std::exp2(a[static_cast<std::size_t>(i)]) - 1.0);
+    }
+}
