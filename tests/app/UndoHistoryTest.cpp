@@ -510,8 +510,9 @@ TEST(UndoHistory, RandomWalkKeepsEveryStepExact)
     for (int back = 0; back < 100 && history.CanUndo(); ++back) {
         rig.application.Undo();
         --position;
-        if (!expected[static_cast<std::size_t>(position)].empty())
+        if (!expected[static_cast<std::size_t>(position)].empty()) {
             ASSERT_EQ(rig.Save(), expected[static_cast<std::size_t>(position)]) << position;
+        }
     }
 }
 

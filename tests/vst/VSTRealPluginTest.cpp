@@ -207,7 +207,7 @@ TEST(VSTRealPlugIns, NoiseThroughALspAndADpfEffectStaysFiniteAndSaneAndIsChanged
     if (!HaveSystemPlugIns())
         GTEST_SKIP() << "the system plug-ins are not installed";
     sequencing_test::CSequencingRig rig{512};
-    for (const std::string path : {kSystemFolder + "/lsp-plugins/compressor-stereo.so", kSystemFolder + "/MVerb-vst.so"}) {
+    for (const std::string& path : {kSystemFolder + "/lsp-plugins/compressor-stereo.so", kSystemFolder + "/MVerb-vst.so"}) {
         CVSTAdapterInfo* info = RegisterFile(path, rig.host.get(), *rig.registry);
         ASSERT_NE(info, nullptr);
         CMachine* effect = info->CreateMachine();

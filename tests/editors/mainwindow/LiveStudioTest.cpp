@@ -64,7 +64,9 @@ TEST(Splash, ShowsTheStartUpLinesInOrder)
 {
     CSplashWindow splash;
     splash.show();
-    CStudioRig rig({.audio = false, .driver = 0, .status = [&splash](const std::string& line) { splash.ShowStatus(line); }, .audioFailure = {}});
+    RigOptions options;
+    options.status = [&splash](const std::string& line) { splash.ShowStatus(line); };
+    CStudioRig rig(options);
     const std::vector<std::string>& lines = splash.Lines();
     ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(lines[0], "Initializing...");
@@ -77,7 +79,7 @@ TEST(Splash, ShowsTheStartUpLinesInOrder)
 
 TEST(PeakMeter, ARealRenderLightsItAndItFallsBackInSilence)
 {
-    CStudioRig rig({.audio = true, .driver = 0, .status = {}, .audioFailure = {}});
+    CStudioRig rig(PlayingThrough(0));
     CPeakMeterView& meter = *rig.window->ToolBar()->PeakMeter();
     EXPECT_EQ(LitPixels(meter), 0);
 
@@ -98,7 +100,7 @@ TEST(PeakMeter, ARealRenderLightsItAndItFallsBackInSilence)
 TEST(OptionsDialog, SwitchesToTheNullDriverAndBackWhileTheEngineRuns)
 {
     alsa_test::CAlsaTestConfig::Use();
-    CStudioRig rig({.audio = true, .driver = CDriverManager::kWaveOut, .status = {}, .audioFailure = {}});
+    CStudioRig rig(PlayingThrough(CDriverManager::kWaveOut));
     ASSERT_EQ(rig.application.Drivers().CurrentIndex(), CDriverManager::kWaveOut);
     auto* waveOut = static_cast<CWaveOutDriver*>(rig.application.Drivers().Driver(CDriverManager::kWaveOut));
     ASSERT_TRUE(waveOut->IsRunning());

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include <fcntl.h>
@@ -33,30 +34,22 @@
 
 using namespace mainwindow_test;
 
-TEST(StudioDeviceLoss, TheJackServerGoingIsShownOnceAndTheNullDriverPlaysAfterwards)
+namespace {
+
+/// Plays the demo, takes the device away, and checks what the user meets:
+/// one "Device Lost" message pointing at the options, the lost driver
+/// stopped, a window that still answers, and the song going on once the
+/// null driver is chosen.
+void PlayLoseAndRecover(CStudioRig& rig, const std::function<void()>& loseDevice,
+                        const std::function<bool()>& driverStopped)
 {
-    jack_test::CJackTestLock lock;
-    ASSERT_TRUE(lock.IsHeld());
-    jack_test::CJackTestServer server;
-    std::string why;
-    ASSERT_TRUE(server.Start(48000, 256, 2, &why)) << why;
-
-    CStudioRig rig({.audio = true, .driver = CDriverManager::kAsio, .status = {}, .audioFailure = {}});
-    ASSERT_EQ(rig.application.Drivers().CurrentIndex(), CDriverManager::kAsio);
-    auto* asio = static_cast<CASIODriver*>(rig.application.Drivers().Driver(CDriverManager::kAsio));
-    ASSERT_TRUE(asio->IsRunning()) << (rig.messages.shown.empty() ? "" : rig.messages.shown.front());
-    ASSERT_TRUE(asio->IsJoined());
-
     rig.window->Commands().OpenKeepingCurrent(DemoPath());
     CSequenceEditor& song = rig.application.SequenceEditor();
     song.Play();
     ASSERT_TRUE(ProcessEventsUntil([&] { return song.SongPosition() > 0.0; }, 30000));
 
-    // SIGTERM: a server ended by SIGKILL keeps its slot in JACK's registry.
-    server.Stop(SIGTERM);
-    // The lost driver is stopped: its dead client is closed and holds no
-    // ports.
-    ASSERT_TRUE(ProcessEventsUntil([&] { return !rig.messages.shown.empty() && !asio->IsJoined(); }, 30000))
+    loseDevice();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !rig.messages.shown.empty() && driverStopped(); }, 30000))
         << rig.messages.shown.size() << " messages";
     // Whatever else is pending runs, and must not show the loss again.
     ProcessEventsUntil([] { return false; }, 300);
@@ -77,6 +70,27 @@ TEST(StudioDeviceLoss, TheJackServerGoingIsShownOnceAndTheNullDriverPlaysAfterwa
     EXPECT_TRUE(ProcessEventsUntil([&] { return song.SongPosition() > before; }, 30000));
     song.Stop();
     EXPECT_EQ(rig.messages.shown.size(), 1u);
+}
+
+} // namespace
+
+TEST(StudioDeviceLoss, TheJackServerGoingIsShownOnceAndTheNullDriverPlaysAfterwards)
+{
+    jack_test::CJackTestLock lock;
+    ASSERT_TRUE(lock.IsHeld());
+    jack_test::CJackTestServer server;
+    std::string why;
+    ASSERT_TRUE(server.Start(48000, 256, 2, &why)) << why;
+
+    CStudioRig rig(PlayingThrough(CDriverManager::kAsio));
+    ASSERT_EQ(rig.application.Drivers().CurrentIndex(), CDriverManager::kAsio);
+    auto* asio = static_cast<CASIODriver*>(rig.application.Drivers().Driver(CDriverManager::kAsio));
+    ASSERT_TRUE(asio->IsRunning()) << (rig.messages.shown.empty() ? "" : rig.messages.shown.front());
+    ASSERT_TRUE(asio->IsJoined());
+
+    // SIGTERM: a server ended by SIGKILL keeps its slot in JACK's registry.
+    // The lost driver's dead client is closed and holds no ports.
+    PlayLoseAndRecover(rig, [&] { server.Stop(SIGTERM); }, [&] { return !asio->IsJoined(); });
 }
 
 namespace {
@@ -134,37 +148,14 @@ TEST(StudioDeviceLoss, TheAlsaDeviceGoingIsShownOnceAndTheNullDriverPlaysAfterwa
                                         "  hint { show on  description \"Corvane piped test output\" }\n"
                                         "}\n");
 
-    CStudioRig rig({.audio = true, .driver = CDriverManager::kWaveOut, .status = {}, .audioFailure = {}});
+    CStudioRig rig(PlayingThrough(CDriverManager::kWaveOut));
     ASSERT_EQ(rig.application.Drivers().CurrentIndex(), CDriverManager::kWaveOut);
     CWaveOutDriver* waveOut = static_cast<CWaveOutDriver*>(rig.application.Drivers().Driver(CDriverManager::kWaveOut));
     ASSERT_TRUE(waveOut->IsRunning()) << (rig.messages.shown.empty() ? "" : rig.messages.shown.front());
 
-    rig.window->Commands().OpenKeepingCurrent(DemoPath());
-    CSequenceEditor& song = rig.application.SequenceEditor();
-    song.Play();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return song.SongPosition() > 0.0; }, 30000));
-
     // The reader goes: the device's next write fails, and the program must
     // neither end by the broken pipe nor keep writing.
-    pipe.Close();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return !rig.messages.shown.empty() && !waveOut->IsRunning(); }, 30000))
-        << rig.messages.shown.size() << " messages";
-    ProcessEventsUntil([] { return false; }, 300);
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_NE(rig.messages.shown[0].find("Device Lost"), std::string::npos) << rig.messages.shown[0];
-    EXPECT_NE(rig.messages.shown[0].find("View > Options..."), std::string::npos) << rig.messages.shown[0];
-
-    rig.window->Command(CMainWindow::kViewPatternEditor);
-    EXPECT_EQ(rig.window->Tabs()->currentIndex(), CMainWindow::kPatternEditorPage);
-
-    rig.window->Command(CMainWindow::kOptions);
-    CDriverOptionsPage* page = rig.window->Options()->DriverPage();
-    page->DriverList()->setCurrentIndex(CDriverManager::kNull);
-    ASSERT_EQ(rig.application.Drivers().CurrentIndex(), CDriverManager::kNull);
-    const double before = song.SongPosition();
-    EXPECT_TRUE(ProcessEventsUntil([&] { return song.SongPosition() > before; }, 30000));
-    song.Stop();
-    EXPECT_EQ(rig.messages.shown.size(), 1u);
+    PlayLoseAndRecover(rig, [&] { pipe.Close(); }, [&] { return !waveOut->IsRunning(); });
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
 }

@@ -71,6 +71,15 @@ struct RigOptions {
     bool recover = false;
 };
 
+/// Options of a rig that plays through a driver (0 null, 1 Wave Out, 2 ASIO).
+inline RigOptions PlayingThrough(int driver)
+{
+    RigOptions options;
+    options.audio = true;
+    options.driver = driver;
+    return options;
+}
+
 /// The application and its main window, as RunStudio builds them.
 class CStudioRig {
 public:

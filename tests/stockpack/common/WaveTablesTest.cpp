@@ -316,10 +316,11 @@ TEST(BandLimitedGeneration, MinimumPhaseKeepsTheMagnitudeSpectrum)
         // above -60 dB, within 2 dB down to -100 dB.
         const double level = std::abs(a[k]) / peak;
         const double error = std::fabs(Db(std::abs(b[k]) / std::abs(a[k])));
-        if (level > 1e-3)
+        if (level > 1e-3) {
             EXPECT_LT(error, 0.1) << k;
-        else if (level > 1e-5)
+        } else if (level > 1e-5) {
             EXPECT_LT(error, 2.0) << k;
+        }
     }
     // The linear-phase sinc peaks in its middle (8 samples in); its
     // minimum-phase twin within the first 4.

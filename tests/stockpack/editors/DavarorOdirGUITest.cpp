@@ -67,13 +67,10 @@ long DirectPathSample(CMachine* reverb)
 TEST(DavarorOdirGUI, KnobsMoveTheRoomAndTheSoundAndBothViewsFollow)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV DavarorOdir");
-    ASSERT_NE(box, nullptr);
-    QWidget* editor = rig.ShowCustomGui(box);
+    CMachineContainer* box = nullptr;
+    QWidget* editor = rig.OpenNew("KV DavarorOdir", G::kBackground, &box);
     ASSERT_NE(editor, nullptr);
     const CPicture& background = Skin(G::kBackground);
-    EXPECT_EQ(editor->size(), QSize(background.GetWidth(), background.GetHeight()));
-    Settle();
     CMachine* reverb = box->machine;
     const int rate = rig.Studio().Host().GetSampleRate();
     const auto placement = panel_layout::Place(G::Rows(), G::Metrics());
@@ -143,17 +140,7 @@ TEST(DavarorOdirGUI, KnobsMoveTheRoomAndTheSoundAndBothViewsFollow)
 TEST(DavarorOdirGUI, OpeningAndClosingAHundredTimesLeavesNothingBehind)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV DavarorOdir");
-    ASSERT_NE(rig.ShowCustomGui(box), nullptr);
-    rig.HideGui(box);
-    Settle(50);
-    const int widgetsBefore = static_cast<int>(QApplication::allWidgets().size());
-    for (int i = 1; i < 100; ++i) {
-        ASSERT_NE(rig.ShowCustomGui(box), nullptr) << i;
-        rig.HideGui(box);
-    }
-    Settle(50);
-    EXPECT_EQ(static_cast<int>(QApplication::allWidgets().size()), widgetsBefore);
+    EXPECT_EQ(rig.WidgetsLeftByReopening("KV DavarorOdir", 100), 0);
 }
 
 TEST(DavarorOdirGUI, ScreenshotWithTheDemosSettings)

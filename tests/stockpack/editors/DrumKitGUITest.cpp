@@ -51,13 +51,10 @@ double HitRms(CMachine* kit)
 TEST(DrumKitGUI, OpensWithOneNamedKnobPerParameterAndItsLevelKnobSilencesTheSound)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV VUziD8");
-    ASSERT_NE(box, nullptr);
-    QWidget* editor = rig.ShowCustomGui(box);
+    CMachineContainer* box = nullptr;
+    QWidget* editor = rig.OpenNew("KV VUziD8", CDrumKitGUI::kBackground, &box);
     ASSERT_NE(editor, nullptr);
     const CPicture& background = Skin(CDrumKitGUI::kBackground);
-    EXPECT_EQ(editor->size(), QSize(background.GetWidth(), background.GetHeight()));
-    Settle();
     CMachine* kit = box->machine;
     const auto placement = Layout();
     CheckLayout(placement, background, kit->parameterCount);
@@ -83,17 +80,7 @@ TEST(DrumKitGUI, OpensWithOneNamedKnobPerParameterAndItsLevelKnobSilencesTheSoun
 TEST(DrumKitGUI, OpeningAndClosingAHundredTimesLeavesNothingBehind)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV VUziD8");
-    ASSERT_NE(rig.ShowCustomGui(box), nullptr);
-    rig.HideGui(box);
-    Settle(50);
-    const int widgetsBefore = static_cast<int>(QApplication::allWidgets().size());
-    for (int i = 1; i < 100; ++i) {
-        ASSERT_NE(rig.ShowCustomGui(box), nullptr) << i;
-        rig.HideGui(box);
-    }
-    Settle(50);
-    EXPECT_EQ(static_cast<int>(QApplication::allWidgets().size()), widgetsBefore);
+    EXPECT_EQ(rig.WidgetsLeftByReopening("KV VUziD8", 100), 0);
 }
 
 TEST(DrumKitGUI, ScreenshotWithTheDemosSettings)

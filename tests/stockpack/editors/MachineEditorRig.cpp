@@ -101,6 +101,46 @@ void EditorRig::OpenDemo()
     view->SyncWidgets();
 }
 
+QWidget* EditorRig::OpenNew(const std::string& type, int backgroundId, CMachineContainer** box)
+{
+    CMachineContainer* added = Add(type);
+    EXPECT_NE(added, nullptr) << type;
+    if (added == nullptr)
+        return nullptr;
+    if (box != nullptr)
+        *box = added;
+    QWidget* editor = ShowCustomGui(added);
+    EXPECT_NE(editor, nullptr) << type;
+    if (editor == nullptr)
+        return nullptr;
+    const CPicture& background = Skin(backgroundId);
+    EXPECT_EQ(editor->size(), QSize(background.GetWidth(), background.GetHeight())) << type;
+    Settle();
+    return editor;
+}
+
+int EditorRig::WidgetsLeftByReopening(const std::string& type, int times)
+{
+    CMachineContainer* box = Add(type);
+    EXPECT_NE(box, nullptr) << type;
+    if (box == nullptr)
+        return -1;
+    // The first opening brings the tool tip and the like into being.
+    EXPECT_NE(ShowCustomGui(box), nullptr) << type;
+    HideGui(box);
+    Settle(50);
+    const int widgetsBefore = static_cast<int>(QApplication::allWidgets().size());
+    for (int i = 1; i < times; ++i) {
+        if (ShowCustomGui(box) == nullptr) {
+            ADD_FAILURE() << type << " did not open again at round " << i;
+            return -1;
+        }
+        HideGui(box);
+    }
+    Settle(50);
+    return static_cast<int>(QApplication::allWidgets().size()) - widgetsBefore;
+}
+
 void Drag(QWidget* widget, QPoint from, QPoint to)
 {
     QTest::mousePress(widget, Qt::LeftButton, {}, from);

@@ -39,6 +39,12 @@ struct EditorRig {
     void HideGui(CMachineContainer* box);
     /// Opens the bundled demo project.
     void OpenDemo();
+    /// A new machine's editor, checked to be the size of its skin picture
+    /// and settled; null (with a failure) when it does not open.
+    QWidget* OpenNew(const std::string& type, int backgroundId, CMachineContainer** box = nullptr);
+    /// Opens and closes a new machine's editor this many times; the widgets
+    /// that outlived it (0 when nothing leaks).
+    int WidgetsLeftByReopening(const std::string& type, int times);
 
     mainwindow_test::CStudioRig rig;
     CStudioView* view = nullptr;

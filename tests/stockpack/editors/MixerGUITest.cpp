@@ -78,13 +78,10 @@ std::vector<double> RenderTrackOne(CMachine* mixer, int blocks)
 TEST(MixerGUI, StripsBindEveryParameterAndMuteSilencesItsTrack)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV Mixer");
-    ASSERT_NE(box, nullptr);
-    QWidget* editor = rig.ShowCustomGui(box);
+    CMachineContainer* box = nullptr;
+    QWidget* editor = rig.OpenNew("KV Mixer", CMixerGUI::kBackground, &box);
     ASSERT_NE(editor, nullptr);
     const CPicture& background = Skin(CMixerGUI::kBackground);
-    EXPECT_EQ(editor->size(), QSize(background.GetWidth(), background.GetHeight()));
-    Settle();
     CMachine* mixer = box->machine;
     ASSERT_EQ(mixer->parameterCount, 66);
 
@@ -216,17 +213,7 @@ TEST(MixerGUI, SoloMovesBetweenStripsAndMetersLightFromIdle)
 TEST(MixerGUI, OpeningAndClosingAHundredTimesLeavesNothingBehind)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV Mixer");
-    ASSERT_NE(rig.ShowCustomGui(box), nullptr);
-    rig.HideGui(box);
-    Settle(50);
-    const int widgetsBefore = static_cast<int>(QApplication::allWidgets().size());
-    for (int i = 1; i < 100; ++i) {
-        ASSERT_NE(rig.ShowCustomGui(box), nullptr) << i;
-        rig.HideGui(box);
-    }
-    Settle(50);
-    EXPECT_EQ(static_cast<int>(QApplication::allWidgets().size()), widgetsBefore);
+    EXPECT_EQ(rig.WidgetsLeftByReopening("KV Mixer", 100), 0);
 }
 
 TEST(MixerGUI, ScreenshotWithTheDemosSettings)

@@ -68,13 +68,10 @@ double NoteCentroid(CMachine* synth, int sampleRate)
 TEST(RazuZuriGUI, OpensFromTheBoxMenuWithOneNamedControlPerParameterOnTheSkin)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV RazuZuri");
-    ASSERT_NE(box, nullptr);
-    QWidget* editor = rig.ShowCustomGui(box);
+    CMachineContainer* box = nullptr;
+    QWidget* editor = rig.OpenNew("KV RazuZuri", CRazuZuriGUI::kBackground, &box);
     ASSERT_NE(editor, nullptr);
     const CPicture& background = Skin(CRazuZuriGUI::kBackground);
-    EXPECT_EQ(editor->size(), QSize(background.GetWidth(), background.GetHeight()));
-    Settle();
 
     // Every parameter has exactly one control, inside the skin, and no two
     // controls or labels overlap.
@@ -155,19 +152,10 @@ TEST(RazuZuriGUI, ValuesSetElsewhereMoveTheControls)
 TEST(RazuZuriGUI, OpeningAndClosingAHundredTimesLeavesNothingBehind)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV RazuZuri (Polyphonic)");
-    // The first opening brings the tool tip and the like into being.
-    ASSERT_NE(rig.ShowCustomGui(box), nullptr);
-    rig.HideGui(box);
-    Settle(50);
-    const int widgetsBefore = static_cast<int>(QApplication::allWidgets().size());
-    for (int i = 1; i < 100; ++i) {
-        ASSERT_NE(rig.ShowCustomGui(box), nullptr) << i;
-        rig.HideGui(box);
-    }
-    Settle(50);
-    EXPECT_EQ(static_cast<int>(QApplication::allWidgets().size()), widgetsBefore);
+    EXPECT_EQ(rig.WidgetsLeftByReopening("KV RazuZuri (Polyphonic)", 100), 0);
     // Deleted with its editor open.
+    const int widgetsBefore = static_cast<int>(QApplication::allWidgets().size());
+    CMachineContainer* box = rig.Studio().Containers().back();
     ASSERT_NE(rig.ShowCustomGui(box), nullptr);
     rig.view->BoxCommand(box, CStudioGestures::kDeleteMachine);
     Settle(50);

@@ -60,13 +60,10 @@ int CurveRow(const QImage& shown, int column)
 TEST(RedoRuvizGUI, TheKnobSelectsTheFilterThatTheSoundAndThePlotShow)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV RedoRuviz");
-    ASSERT_NE(box, nullptr);
-    QWidget* editor = rig.ShowCustomGui(box);
+    CMachineContainer* box = nullptr;
+    QWidget* editor = rig.OpenNew("KV RedoRuviz", G::kBackground, &box);
     ASSERT_NE(editor, nullptr);
     const CPicture& background = Skin(G::kBackground);
-    EXPECT_EQ(editor->size(), QSize(background.GetWidth(), background.GetHeight()));
-    Settle();
     CMachine* filter = box->machine;
     ASSERT_EQ(filter->parameterCount, 1);
     EXPECT_EQ(Region(Shown(editor), G::kKnobX, G::kKnobY, 32, 32),
@@ -106,17 +103,7 @@ TEST(RedoRuvizGUI, TheKnobSelectsTheFilterThatTheSoundAndThePlotShow)
 TEST(RedoRuvizGUI, OpeningAndClosingAHundredTimesLeavesNothingBehind)
 {
     EditorRig rig;
-    CMachineContainer* box = rig.Add("KV RedoRuviz");
-    ASSERT_NE(rig.ShowCustomGui(box), nullptr);
-    rig.HideGui(box);
-    Settle(50);
-    const int widgetsBefore = static_cast<int>(QApplication::allWidgets().size());
-    for (int i = 1; i < 100; ++i) {
-        ASSERT_NE(rig.ShowCustomGui(box), nullptr) << i;
-        rig.HideGui(box);
-    }
-    Settle(50);
-    EXPECT_EQ(static_cast<int>(QApplication::allWidgets().size()), widgetsBefore);
+    EXPECT_EQ(rig.WidgetsLeftByReopening("KV RedoRuviz", 100), 0);
 }
 
 TEST(RedoRuvizGUI, ScreenshotAtSixteenTimes)
