@@ -133,49 +133,51 @@ void CBiquadFilter::ComputeCoefficients(double octaves, double r) noexcept
     }
 }
 
-void CBiquadFilter::Run(Section& section, const double* in, double* out, int frames) const noexcept
-{
-    // Histories and coefficients in locals: the output may alias the input,
-    // and the compiler would otherwise reload the members every sample.
-    const double c0 = a0, c1 = a1, c2 = a2, d1 = b1, d2 = b2, g = gain;
-    double x1 = section.x1, x2 = section.x2, y1 = section.y1, y2 = section.y2;
-    for (int i = 0; i < frames; ++i) {
-        const double x = in[i];
-        const double y = c0 * x + c1 * x1 + c2 * x2 - d1 * y1 - d2 * y2;
+namespace {
+
+/// One section's coefficients, copied into locals so that the loops below
+/// keep them in registers.
+struct Coefficients {
+    double c0, c1, c2, d1, d2, g;
+};
+
+/// One section's history, also in locals: the output may alias the input,
+/// and the compiler would otherwise reload members every sample.
+struct History {
+    double x1, x2, y1, y2;
+
+    /// The direct form I step; the caller scales the result by the gain.
+    inline double Tick(const Coefficients& c, double x) noexcept
+    {
+        const double y = c.c0 * x + c.c1 * x1 + c.c2 * x2 - c.d1 * y1 - c.d2 * y2;
         x2 = x1;
         x1 = x;
         y2 = y1;
         y1 = y;
-        out[i] = y * g;
+        return y;
     }
-    section.x1 = x1;
-    section.x2 = x2;
-    section.y1 = y1;
-    section.y2 = y2;
+};
+
+} // namespace
+
+void CBiquadFilter::Run(Section& section, const double* in, double* out, int frames) const noexcept
+{
+    const Coefficients c{a0, a1, a2, b1, b2, gain};
+    History h{section.x1, section.x2, section.y1, section.y2};
+    for (int i = 0; i < frames; ++i)
+        out[i] = h.Tick(c, in[i]) * c.g;
+    section = Section{h.x1, h.x2, h.y1, h.y2};
 }
 
 void CBiquadFilter::RunFourPole(const double* in, double* out, int frames) noexcept
 {
-    const double c0 = a0, c1 = a1, c2 = a2, d1 = b1, d2 = b2, g = gain;
-    double p1 = first.x1, p2 = first.x2, q1 = first.y1, q2 = first.y2;
-    double u1 = second.x1, u2 = second.x2, v1 = second.y1, v2 = second.y2;
-    for (int i = 0; i < frames; ++i) {
-        const double x = in[i];
-        const double y = c0 * x + c1 * p1 + c2 * p2 - d1 * q1 - d2 * q2;
-        p2 = p1;
-        p1 = x;
-        q2 = q1;
-        q1 = y;
-        const double o = y * g;
-        const double z = c0 * o + c1 * u1 + c2 * u2 - d1 * v1 - d2 * v2;
-        u2 = u1;
-        u1 = o;
-        v2 = v1;
-        v1 = z;
-        out[i] = z * g;
-    }
-    first = Section{p1, p2, q1, q2};
-    second = Section{u1, u2, v1, v2};
+    const Coefficients c{a0, a1, a2, b1, b2, gain};
+    History h1{first.x1, first.x2, first.y1, first.y2};
+    History h2{second.x1, second.x2, second.y1, second.y2};
+    for (int i = 0; i < frames; ++i)
+        out[i] = h2.Tick(c, h1.Tick(c, in[i]) * c.g) * c.g;
+    first = Section{h1.x1, h1.x2, h1.y1, h1.y2};
+    second = Section{h2.x1, h2.x2, h2.y1, h2.y2};
 }
 
 void CBiquadFilter::ProcessPair(CBiquadFilter& a, const double* inA, double* outA, CBiquadFilter& b,
@@ -190,28 +192,16 @@ void CBiquadFilter::ProcessPair(CBiquadFilter& a, const double* inA, double* out
     }
     a.UpdateCoefficients(a.cutoffOctaves, a.resonance);
     b.UpdateCoefficients(b.cutoffOctaves, b.resonance);
-    const double ac0 = a.a0, ac1 = a.a1, ac2 = a.a2, ad1 = a.b1, ad2 = a.b2, ag = a.gain;
-    const double bc0 = b.a0, bc1 = b.a1, bc2 = b.a2, bd1 = b.b1, bd2 = b.b2, bg = b.gain;
-    double p1 = a.first.x1, p2 = a.first.x2, q1 = a.first.y1, q2 = a.first.y2;
-    double u1 = b.first.x1, u2 = b.first.x2, v1 = b.first.y1, v2 = b.first.y2;
+    const Coefficients ca{a.a0, a.a1, a.a2, a.b1, a.b2, a.gain};
+    const Coefficients cb{b.a0, b.a1, b.a2, b.b1, b.b2, b.gain};
+    History ha{a.first.x1, a.first.x2, a.first.y1, a.first.y2};
+    History hb{b.first.x1, b.first.x2, b.first.y1, b.first.y2};
     for (int i = 0; i < frames; ++i) {
-        const double x = inA[i];
-        const double y = ac0 * x + ac1 * p1 + ac2 * p2 - ad1 * q1 - ad2 * q2;
-        p2 = p1;
-        p1 = x;
-        q2 = q1;
-        q1 = y;
-        outA[i] = y * ag;
-        const double w = inB[i];
-        const double z = bc0 * w + bc1 * u1 + bc2 * u2 - bd1 * v1 - bd2 * v2;
-        u2 = u1;
-        u1 = w;
-        v2 = v1;
-        v1 = z;
-        outB[i] = z * bg;
+        outA[i] = ha.Tick(ca, inA[i]) * ca.g;
+        outB[i] = hb.Tick(cb, inB[i]) * cb.g;
     }
-    a.first = Section{p1, p2, q1, q2};
-    b.first = Section{u1, u2, v1, v2};
+    a.first = Section{ha.x1, ha.x2, ha.y1, ha.y2};
+    b.first = Section{hb.x1, hb.x2, hb.y1, hb.y2};
 }
 
 void CBiquadFilter::Process(const double* in, double* out, int frames, const double* cutoffModulation,
@@ -230,35 +220,23 @@ void CBiquadFilter::Process(const double* in, double* out, int frames, const dou
     // One pass with both sections' histories in locals: the coefficients
     // change every few samples, and calling Run per stretch would store and
     // reload the histories each time.
-    double p1 = first.x1, p2 = first.x2, q1 = first.y1, q2 = first.y2;
-    double u1 = second.x1, u2 = second.x2, v1 = second.y1, v2 = second.y2;
+    History h1{first.x1, first.x2, first.y1, first.y2};
+    History h2{second.x1, second.x2, second.y1, second.y2};
     const bool twoSections = fourPole;
     for (int start = 0; start < frames; start += kModulationInterval) {
         const double octaves = cutoffOctaves + (cutoffModulation != nullptr ? cutoffModulation[start] : 0.0);
         const double r = resonance + (resonanceModulation != nullptr ? resonanceModulation[start] : 0.0);
         UpdateCoefficients(octaves, r);
-        const double c0 = a0, c1 = a1, c2 = a2, d1 = b1, d2 = b2, g = gain;
+        const Coefficients c{a0, a1, a2, b1, b2, gain};
         const int end = std::min(frames, start + kModulationInterval);
         for (int i = start; i < end; ++i) {
-            const double x = in[i];
-            const double y = c0 * x + c1 * p1 + c2 * p2 - d1 * q1 - d2 * q2;
-            p2 = p1;
-            p1 = x;
-            q2 = q1;
-            q1 = y;
-            double o = y * g;
-            if (twoSections) {
-                const double z = c0 * o + c1 * u1 + c2 * u2 - d1 * v1 - d2 * v2;
-                u2 = u1;
-                u1 = o;
-                v2 = v1;
-                v1 = z;
-                o = z * g;
-            }
+            double o = h1.Tick(c, in[i]) * c.g;
+            if (twoSections)
+                o = h2.Tick(c, o) * c.g;
             out[i] = o;
         }
     }
-    first = Section{p1, p2, q1, q2};
+    first = Section{h1.x1, h1.x2, h1.y1, h1.y2};
     if (twoSections)
-        second = Section{u1, u2, v1, v2};
+        second = Section{h2.x1, h2.x2, h2.y1, h2.y2};
 }
