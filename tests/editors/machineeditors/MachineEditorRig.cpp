@@ -15,40 +15,14 @@ using namespace studio_view;
 
 namespace machine_editors_test {
 
-CEditorRig::CEditorRig(mainwindow_test::RigOptions options) : rig(options)
+CEditorRig::CEditorRig(mainwindow_test::RigOptions options)
+    : CStudioPageRig(std::move(options), QSize(1024, 700))
 {
-    view = new CStudioView(rig.application.Studio(), rig.application.Registry());
-    rig.window->InstallPage(CMainWindow::kStudioPage, view);
-    rig.window->resize(1024, 700);
-    rig.window->show();
-    view->SetMenuChooser([this](const std::vector<MenuEntry>& entries, QPoint) {
-        shown.push_back(entries);
-        if (answers.empty())
-            return 0;
-        const int id = answers.front();
-        answers.erase(answers.begin());
-        return id;
-    });
-    QCoreApplication::processEvents();
-}
-
-CStudio& CEditorRig::Studio()
-{
-    return rig.application.Studio();
 }
 
 CMachineContainer* CEditorRig::Add(const std::string& type, int x, int y)
 {
-    int id = 0;
-    for (const MenuEntry& entry : view->Gestures().NewMachineMenu())
-        if (entry.text == type)
-            id = entry.id;
-    if (id == 0)
-        return nullptr;
-    answers.push_back(id);
-    const std::size_t before = Studio().Containers().size();
-    QTest::mouseClick(view->Canvas(), Qt::RightButton, {}, view->ToCanvas(Point{x, y}));
-    return Studio().Containers().size() > before ? Studio().Containers().back() : nullptr;
+    return AddByMenu(type, view->ToCanvas(Point{x, y}));
 }
 
 CEditorWindow* CEditorRig::OpenFromBoxMenu(CMachineContainer* box)

@@ -12,6 +12,7 @@
 
 #include "editors/StudioGestures.h"
 #include "tests/editors/mainwindow/StudioRig.h"
+#include "tests/editors/studioview/StudioPageRig.h"
 
 class CEditorWindow;
 class CMachineContainer;
@@ -21,11 +22,10 @@ class QWidget;
 
 namespace machine_editors_test {
 
-class CEditorRig {
+class CEditorRig : public mainwindow_test::CStudioPageRig {
 public:
     explicit CEditorRig(mainwindow_test::RigOptions options = {});
 
-    CStudio& Studio();
     /// A machine of the type through the New Machine menu, at a canvas pixel.
     CMachineContainer* Add(const std::string& type, int x = 300, int y = 200);
     /// Clicks the box's menu button and answers "Show Custom GUI"; the
@@ -35,11 +35,6 @@ public:
     void Hide(CMachineContainer* box);
     /// The entries the last box menu showed.
     const std::vector<studio_view::MenuEntry>& LastMenu() const { return shown.back(); }
-
-    mainwindow_test::CStudioRig rig;
-    CStudioView* view = nullptr;
-    std::vector<int> answers;
-    std::vector<std::vector<studio_view::MenuEntry>> shown;
 };
 
 /// The editor widget inside a window: its only direct child.

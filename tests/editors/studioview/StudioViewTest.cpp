@@ -32,6 +32,7 @@
 #include "host/Studio.h"
 #include "sequencing/SequenceEditor.h"
 #include "tests/editors/mainwindow/StudioRig.h"
+#include "tests/editors/studioview/StudioPageRig.h"
 #include "tests/host/TestMachines.h"
 
 using namespace mainwindow_test;
@@ -41,41 +42,11 @@ namespace {
 
 /// The rig's main window with the studio view on its first page, the menus
 /// answered from a queue of ids.
-struct ViewRig {
-    explicit ViewRig(RigOptions options = {}) : rig(options)
-    {
-        view = new CStudioView(rig.application.Studio(), rig.application.Registry());
-        rig.window->InstallPage(CMainWindow::kStudioPage, view);
-        rig.window->resize(1280, 800);
-        rig.window->show();
-        view->SetMenuChooser([this](const std::vector<MenuEntry>& entries, QPoint) {
-            shown.push_back(entries);
-            if (answers.empty())
-                return 0;
-            const int id = answers.front();
-            answers.erase(answers.begin());
-            return id;
-        });
-        QCoreApplication::processEvents();
-    }
-    CStudio& Studio() { return rig.application.Studio(); }
+struct ViewRig : CStudioPageRig {
+    explicit ViewRig(RigOptions options = {}) : CStudioPageRig(std::move(options)) {}
     QWidget* Canvas() { return view->Canvas(); }
-    int IdOf(const std::string& name)
-    {
-        for (const MenuEntry& entry : view->Gestures().NewMachineMenu())
-            if (entry.text == name)
-                return entry.id;
-        return 0;
-    }
     QPoint Pixel(CConnector* connector) { return view->ToCanvas(view->Gestures().ConnectorCentre(connector)); }
     QPoint Pixel(Point p) { return view->ToCanvas(p); }
-    /// A machine through the New Machine menu at a pixel of the canvas.
-    CMachineContainer* AddByMenu(const std::string& type, QPoint pixel)
-    {
-        answers.push_back(IdOf(type));
-        QTest::mouseClick(Canvas(), Qt::RightButton, {}, pixel);
-        return Studio().Containers().back();
-    }
     void Drag(QPoint from, QPoint to)
     {
         QTest::mousePress(Canvas(), Qt::LeftButton, {}, from);
@@ -83,11 +54,6 @@ struct ViewRig {
         QTest::mouseMove(Canvas(), to);
         QTest::mouseRelease(Canvas(), Qt::LeftButton, {}, to);
     }
-
-    CStudioRig rig;
-    CStudioView* view = nullptr;
-    std::vector<int> answers;
-    std::vector<std::vector<MenuEntry>> shown;
 };
 
 CConnector* FirstPort(CMachineContainer* box, int flags)

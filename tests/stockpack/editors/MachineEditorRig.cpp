@@ -34,36 +34,11 @@ using studio_view::CStudioGestures;
 
 namespace editors_test {
 
-EditorRig::EditorRig()
-{
-    view = new CStudioView(rig.application.Studio(), rig.application.Registry());
-    rig.window->InstallPage(CMainWindow::kStudioPage, view);
-    rig.window->resize(1280, 800);
-    rig.window->show();
-    view->SetMenuChooser([this](const std::vector<studio_view::MenuEntry>& entries, QPoint) {
-        menuShown = entries;
-        if (answers.empty())
-            return 0;
-        const int id = answers.front();
-        answers.erase(answers.begin());
-        return id;
-    });
-    QCoreApplication::processEvents();
-}
-
-CStudio& EditorRig::Studio()
-{
-    return rig.application.Studio();
-}
+EditorRig::EditorRig() = default;
 
 CMachineContainer* EditorRig::Add(const std::string& type)
 {
-    for (const studio_view::MenuEntry& entry : view->Gestures().NewMachineMenu())
-        if (entry.text == type)
-            answers.push_back(entry.id);
-    const std::size_t before = Studio().Containers().size();
-    QTest::mouseClick(view->Canvas(), Qt::RightButton, {}, QPoint(400, 300));
-    return Studio().Containers().size() > before ? Studio().Containers().back() : nullptr;
+    return AddByMenu(type, QPoint(400, 300));
 }
 
 CMachineContainer* EditorRig::Find(const std::string& name)
@@ -75,13 +50,14 @@ QWidget* EditorRig::ShowCustomGui(CMachineContainer* box)
 {
     // The box's menu button clicked, "Show Custom GUI" chosen when the menu
     // offers it enabled.
-    menuShown.clear();
+    shown.clear();
     answers.push_back(CStudioGestures::kShowCustomGui);
     const studio_view::Rect button = view->Gestures().MenuButtonRect(box);
     const QPoint pixel = view->ToCanvas(studio_view::Point{box->x + button.x + 3, box->y + button.y + 3});
     QTest::mouseClick(view->Canvas(), Qt::LeftButton, {}, pixel);
     answers.clear();
-    if (menuShown.size() < 3 || menuShown[2].text != "Show Custom GUI" || !menuShown[2].enabled)
+    if (shown.empty() || shown.back().size() < 3 || shown.back()[2].text != "Show Custom GUI" ||
+        !shown.back()[2].enabled)
         return nullptr;
     CEditorWindow* frame = view->EditorWindow(box);
     if (frame == nullptr)

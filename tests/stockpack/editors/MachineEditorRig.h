@@ -18,6 +18,7 @@
 #include "gui/Picture.h"
 #include "stockpack/common/PanelLayout.h"
 #include "tests/editors/mainwindow/StudioRig.h"
+#include "tests/editors/studioview/StudioPageRig.h"
 
 class CEditorWindow;
 class CMachine;
@@ -26,10 +27,9 @@ class QWidget;
 
 namespace editors_test {
 
-struct EditorRig {
+struct EditorRig : mainwindow_test::CStudioPageRig {
     EditorRig();
 
-    CStudio& Studio();
     /// A machine of the type through the New Machine menu.
     CMachineContainer* Add(const std::string& type);
     CMachineContainer* Find(const std::string& name);
@@ -45,11 +45,6 @@ struct EditorRig {
     /// Opens and closes a new machine's editor this many times; the widgets
     /// that outlived it (0 when nothing leaks).
     int WidgetsLeftByReopening(const std::string& type, int times);
-
-    mainwindow_test::CStudioRig rig;
-    CStudioView* view = nullptr;
-    std::vector<int> answers;
-    std::vector<studio_view::MenuEntry> menuShown;   // the last menu asked
 };
 
 /// Presses at from, moves to to in two steps and releases there.
