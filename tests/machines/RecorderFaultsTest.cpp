@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "tests/machines/ProgramRun.h"
+#include "tests/machines/TakeHeaderCheck.h"
 #include "tests/machines/RecorderRig.h"
 
 using machines_test::CChildProcess;
@@ -22,24 +23,14 @@ using machines_test::Soxi;
 
 namespace {
 
-constexpr std::uint32_t kFrameBytes = 8;   // stereo float
+constexpr std::uint32_t kFrameBytes = machines_test::kTakeFrameBytes;
 
 /// Checks that path is a valid take of the helper's ramp and returns the
 /// frames its header counts.
 std::uint32_t ExpectValidRamp(const std::string& path)
 {
     const Bytes bytes = ReadFile(path);
-    EXPECT_GE(bytes.size(), 44u);
-    if (bytes.size() < 44u)
-        return 0;
-    EXPECT_EQ(std::memcmp(bytes.data(), "RIFF", 4), 0);
-    EXPECT_EQ(std::memcmp(bytes.data() + 36, "data", 4), 0);
-    const std::uint32_t dataBytes = Read32(bytes, 40);
-    EXPECT_EQ(Read32(bytes, 4), 36u + dataBytes);
-    EXPECT_EQ(dataBytes % kFrameBytes, 0u);
-    EXPECT_LE(44u + dataBytes, bytes.size()) << "the header counts frames that are not on disk";
-    const std::uint32_t frames = dataBytes / kFrameBytes;
-    EXPECT_EQ(Soxi("-s", path), std::to_string(frames));
+    const std::uint32_t frames = machines_test::ExpectValidTakeHeader(bytes, path);
     for (std::uint32_t n = 0; n < frames && 44u + (n + 1) * kFrameBytes <= bytes.size(); ++n) {
         float pair[2];
         std::memcpy(pair, bytes.data() + 44 + n * kFrameBytes, 8);

@@ -24,6 +24,7 @@
 #include "sequencing/SequenceEditor.h"
 #include "project/ProjectWriter.h"
 #include "tests/machines/ProgramRun.h"
+#include "tests/machines/TakeHeaderCheck.h"
 #include "tests/samples/WavTestFiles.h"
 #include "tests/sequencing/SequencingRig.h"
 
@@ -35,7 +36,7 @@ using machines_test::Soxi;
 
 namespace {
 
-constexpr std::uint32_t kFrameBytes = 8;   // stereo float
+constexpr std::uint32_t kFrameBytes = machines_test::kTakeFrameBytes;
 
 /// A RazuZuri playing a pattern of long notes into the master, and a stereo
 /// recorder track writing take from the synthesizer's output; saved as
@@ -60,25 +61,6 @@ void WriteRecordingProject(const std::string& path, const std::string& take)
         melody->AddNote(note * 8, 6, 48 + 3 * note);
     rig.sequenceEditor->PlaceEntry(0, 0, melody);
     WriteProject(*rig.project, path);
-}
-
-/// Checks that path is a valid stereo float take and returns the frames
-/// its header counts.
-std::uint32_t ExpectValidTake(const Bytes& bytes, const std::string& path)
-{
-    EXPECT_GE(bytes.size(), 44u);
-    if (bytes.size() < 44u)
-        return 0;
-    EXPECT_EQ(std::memcmp(bytes.data(), "RIFF", 4), 0);
-    EXPECT_EQ(std::memcmp(bytes.data() + 8, "WAVE", 4), 0);
-    EXPECT_EQ(std::memcmp(bytes.data() + 36, "data", 4), 0);
-    const std::uint32_t dataBytes = Read32(bytes, 40);
-    EXPECT_EQ(Read32(bytes, 4), 36u + dataBytes);
-    EXPECT_EQ(dataBytes % kFrameBytes, 0u);
-    EXPECT_LE(44u + dataBytes, bytes.size()) << "the header counts frames that are not on disk";
-    const std::uint32_t frames = dataBytes / kFrameBytes;
-    EXPECT_EQ(Soxi("-s", path), std::to_string(frames));
-    return frames;
 }
 
 std::uintmax_t SizeOf(const std::string& path)
@@ -114,7 +96,7 @@ TEST(RecorderProgramKill, TheProgramKilledAtRandomMomentsOfARenderLeavesValidTak
     const auto takeMilliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began).count();
     const Bytes whole = ReadFile(take);
-    const std::uint32_t wholeFrames = ExpectValidTake(whole, take);
+    const std::uint32_t wholeFrames = machines_test::ExpectValidTakeHeader(whole, take);
     ASSERT_GT(wholeFrames, 44100u) << "the track recorded the song";
     ASSERT_EQ(whole.size(), 44u + wholeFrames * kFrameBytes) << "a finished take counts all it holds";
 
@@ -138,7 +120,7 @@ TEST(RecorderProgramKill, TheProgramKilledAtRandomMomentsOfARenderLeavesValidTak
             continue;   // this render was quicker than the first; nothing to judge
 
         const Bytes left = ReadFile(take);
-        const std::uint32_t frames = ExpectValidTake(left, take);
+        const std::uint32_t frames = machines_test::ExpectValidTakeHeader(left, take);
         ASSERT_LE(frames, wholeFrames);
         EXPECT_EQ(std::memcmp(left.data() + 44, whole.data() + 44, frames * kFrameBytes), 0)
             << "the counted frames are those of a whole take";
