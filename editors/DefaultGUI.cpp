@@ -134,15 +134,19 @@ void CDefaultGUI::OnSliderMoved(int parameter, double x)
 {
     if (!IsRow(parameter) || x == rows[static_cast<std::size_t>(parameter)].value)
         return;
-    {
-        CScopedLock<CMachine> machineLock(*machine);
-        machine->SetParameter(parameter, x);
-    }
+    // Undo sets the value the way the slider does, so the machine and the
+    // audio side see it as a user's change.
+    const auto set = [target = machine, parameter](double value) {
+        CScopedLock<CMachine> machineLock(*target);
+        target->SetParameter(parameter, value);
+    };
+    const double before = machine->GetParameter(parameter);
+    set(x);
     RefreshRow(parameter);
     // A drag moves the slider many times; it is one edit, recorded when
     // the button goes up.
     if (journal != nullptr)
-        journal->Continue("Change Parameter");
+        journal->Continue("Change Parameter", {[=] { set(before); }, [=] { set(x); }, machine, parameter});
 }
 
 void CDefaultGUI::RefreshRow(int parameter)
