@@ -7,6 +7,7 @@
 #include "framework/Machine.h"
 #include "framework/ScopedLock.h"
 #include "host/EditJournal.h"
+#include "host/ParameterStep.h"
 
 namespace {
 
@@ -134,19 +135,16 @@ void CDefaultGUI::OnSliderMoved(int parameter, double x)
 {
     if (!IsRow(parameter) || x == rows[static_cast<std::size_t>(parameter)].value)
         return;
-    // Undo sets the value the way the slider does, so the machine and the
-    // audio side see it as a user's change.
-    const auto set = [target = machine, parameter](double value) {
-        CScopedLock<CMachine> machineLock(*target);
-        target->SetParameter(parameter, value);
-    };
     const double before = machine->GetParameter(parameter);
-    set(x);
+    {
+        CScopedLock<CMachine> machineLock(*machine);
+        machine->SetParameter(parameter, x);
+    }
     RefreshRow(parameter);
     // A drag moves the slider many times; it is one edit, recorded when
     // the button goes up.
     if (journal != nullptr)
-        journal->Continue("Change Parameter", {[=] { set(before); }, [=] { set(x); }, machine, parameter});
+        journal->Continue("Change Parameter", ParameterStep(machine, parameter, before, x));
 }
 
 void CDefaultGUI::RefreshRow(int parameter)

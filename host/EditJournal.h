@@ -38,6 +38,10 @@ public:
     /// A gesture in progress: its step comes when it ends.
     void Continue(const std::string& label, CInPlaceStep step = {})
     {
+        // Reading a project sets parameters as a user would; none of it
+        // may become a step once the reading is over.
+        if (paused != 0)
+            return;
         pendingStep = pending.empty() ? std::move(step) : CInPlaceStep::Then(std::move(pendingStep), std::move(step));
         pending = label;
     }
