@@ -371,6 +371,10 @@ void CMainWindow::RunHistoryCommand(bool undo)
     } catch (const CError& error) {
         messages.ShowError(error.Message());
     }
+    // An undo made in place keeps every pattern and machine, so no view
+    // learns of a new object; each is painted again from what is there.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        top->update();
     RefreshProject();
 }
 
