@@ -30,6 +30,11 @@ public:
     /// A finished edit, named as the Edit menu shows it ("Move Note").
     void Record(const std::string& label, CInPlaceStep step = {})
     {
+        // A gesture still open is recorded with this edit already made, which
+        // may have removed what its in-place step names (a machine deleted
+        // while its knob's drag was open): that step is read back whole.
+        if (!pending.empty())
+            pendingStep = {};
         Finish();
         if (recorder && paused == 0)
             recorder(label, std::move(step));
@@ -57,6 +62,13 @@ public:
         pendingStep = {};
         if (recorder && paused == 0)
             recorder(label, std::move(step));
+    }
+
+    /// The project is being replaced: an open gesture names what goes.
+    void Forget()
+    {
+        pending.clear();
+        pendingStep = {};
     }
 
     /// While the history itself rebuilds the project nothing is recorded.

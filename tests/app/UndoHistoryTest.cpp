@@ -578,6 +578,21 @@ TEST(UndoHistory, InPlaceStepThatMissesFallsBackToReading)
     EXPECT_EQ(rig.application.Host().GetTempo(), tempo);
 }
 
+// A knob's drag still open when its machine is deleted: the step that
+// takes both back reads the project again and never sets the freed machine.
+TEST(UndoHistory, OpenGestureOfADeletedMachineUndoesByReading)
+{
+    CUndoRig rig;
+    const Bytes start = rig.Save();
+    CDefaultGUI gui(rig.Machine("KV Zazud 1")->machine);
+    gui.SetJournal(&rig.Journal());
+    gui.OnSliderMoved(2, 0.9);   // the button is still down
+    rig.gestures->DeleteMachine(rig.Machine("KV Zazud 1"));
+    while (rig.application.History().CanUndo())
+        rig.application.Undo();
+    EXPECT_EQ(rig.Save(), start);
+}
+
 // Autosave writes the whole file or nothing, in a folder it makes, and never
 // over the project's own file.
 TEST(UndoHistory, RecoveryFileIsWrittenWholeAndNeverOverTheUsersFile)
