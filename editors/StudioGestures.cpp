@@ -14,6 +14,7 @@
 #include "host/MachineContainer.h"
 #include "host/MachineRegistry.h"
 #include "host/Studio.h"
+#include "host/ParameterStep.h"
 
 namespace studio_view {
 
@@ -540,10 +541,21 @@ bool CStudioGestures::Rename(CMachineContainer* box, const std::string& name)
 
 bool CStudioGestures::Randomize(CMachineContainer* box)
 {
+    CMachine* machine = box != nullptr ? box->machine : nullptr;
+    std::vector<double> before;
+    for (int i = 0; machine != nullptr && i < machine->parameterCount; ++i)
+        before.push_back(machine->GetParameter(i));
     const bool changed = studio.Randomize(box);
-    if (changed)
-        studio.Journal().Record("Randomize");
-    return changed;
+    if (!changed)
+        return false;
+    // Every parameter back and forth as a knob would set it.
+    CInPlaceStep step;
+    for (int i = 0; i < static_cast<int>(before.size()); ++i) {
+        CInPlaceStep one = ParameterStep(machine, i, before[static_cast<std::size_t>(i)], machine->GetParameter(i));
+        step = i == 0 ? std::move(one) : CInPlaceStep::Then(std::move(step), std::move(one));
+    }
+    studio.Journal().Record("Randomize", std::move(step));
+    return true;
 }
 
 bool CStudioGestures::DeleteMachine(CMachineContainer* box)

@@ -525,7 +525,7 @@ TEST(UndoHistory, EverydayEditsUndoInPlace)
     const std::vector<std::string> inPlace = {
         "Change Parameter", "Change Tempo", "Change Ticks Per Beat", "Cable Volume", "Move Machine",
         "Rename Machine", "Add Note", "Remove Note", "Move Note", "Resize Note", "Cut Notes",
-        "Paste Notes", "Set Control Point", "Clear Control Point", "Add Entry", "Move Entry", "Remove Entry"};
+        "Paste Notes", "Set Control Point", "Clear Control Point", "Add Entry", "Move Entry", "Remove Entry", "Randomize"};
     const auto objects = [&rig] {
         std::vector<const void*> all;
         for (const CMachineContainer* box : rig.application.Studio().Containers()) {
