@@ -359,8 +359,9 @@ void CMainWindow::ToggleSongPlayback()
 
 void CMainWindow::RunHistoryCommand(bool undo)
 {
-    // Going to another step rebuilds the machines and patterns; a drag still
-    // held would go on with what is gone.
+    // Going to another step may rebuild the machines and patterns, and an
+    // in-place step replaces notes; a drag still held would go on with what
+    // is gone.
     if (QApplication::mouseButtons() != Qt::NoButton)
         return;
     try {
