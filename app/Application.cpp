@@ -141,7 +141,7 @@ void CApplication::Init(const Settings& newSettings)
         recovery = std::make_unique<CRecoveryFile>(settings.recoveryPath);
     patternEditor->SetJournal(&studio->Journal());
     sequenceEditor->SetJournal(&studio->Journal());
-    studio->Journal().SetRecorder([this](const std::string& label) { RecordEdit(label); });
+    studio->Journal().SetRecorder([this](const std::string& label, CInPlaceStep step) { RecordEdit(label, std::move(step)); });
 
     if (settings.openWindows)
         settings.openWindows();
@@ -224,20 +224,24 @@ void CApplication::SelectDriver(int index)
 
 void CApplication::ChangeTempo(double beatsPerMinute)
 {
-    {
+    const auto setTempo = [studio = studio.get(), host = host.get()](double value) {
         CScopedLock<CMutex> hold(studio->Lock());
-        host->SetTempo(beatsPerMinute);
-    }
-    studio->Journal().Record("Change Tempo");
+        host->SetTempo(value);
+    };
+    const double before = host->GetTempo();
+    setTempo(beatsPerMinute);
+    studio->Journal().Record("Change Tempo", {[=] { setTempo(before); }, [=] { setTempo(beatsPerMinute); }});
 }
 
 void CApplication::ChangeTicksPerBeat(double ticksPerBeat)
 {
-    {
+    const auto setTicks = [studio = studio.get(), host = host.get()](double value) {
         CScopedLock<CMutex> hold(studio->Lock());
-        host->SetTicksPerBeat(ticksPerBeat);
-    }
-    studio->Journal().Record("Change Ticks Per Beat");
+        host->SetTicksPerBeat(value);
+    };
+    const double before = host->GetTicksPerBeat();
+    setTicks(ticksPerBeat);
+    studio->Journal().Record("Change Ticks Per Beat", {[=] { setTicks(before); }, [=] { setTicks(ticksPerBeat); }});
 }
 
 std::string CApplication::WindowTitle() const
@@ -246,9 +250,9 @@ std::string CApplication::WindowTitle() const
     return history && history->IsModified() ? title + " *" : title;
 }
 
-void CApplication::RecordEdit(const std::string& label)
+void CApplication::RecordEdit(const std::string& label, CInPlaceStep step)
 {
-    if (!history->Record(label))
+    if (!history->Record(label, std::move(step)))
         return;
     if (history->StepsSinceTaken() >= kAutosaveSteps)
         Autosave();

@@ -15,6 +15,8 @@
 #include <string>
 #include <utility>
 
+#include "host/InPlaceStep.h"
+
 class CAppOptions;
 class CCorvHost;
 class CDriverManager;
@@ -103,7 +105,7 @@ public:
     static constexpr int kAutosaveSteps = 50;
     static constexpr int kAutosaveSeconds = 60;
     /// One step of the history for a finished edit (the journal's recorder).
-    void RecordEdit(const std::string& label);
+    void RecordEdit(const std::string& label, CInPlaceStep step);
     void Undo();
     void Redo();
     /// Writes the recovery file in the background when there are unsaved

@@ -7,6 +7,7 @@
 #include "framework/Machine.h"
 #include "framework/ScopedLock.h"
 #include "host/EditJournal.h"
+#include "host/ParameterStep.h"
 
 namespace {
 
@@ -134,6 +135,7 @@ void CDefaultGUI::OnSliderMoved(int parameter, double x)
 {
     if (!IsRow(parameter) || x == rows[static_cast<std::size_t>(parameter)].value)
         return;
+    const double before = machine->GetParameter(parameter);
     {
         CScopedLock<CMachine> machineLock(*machine);
         machine->SetParameter(parameter, x);
@@ -142,7 +144,7 @@ void CDefaultGUI::OnSliderMoved(int parameter, double x)
     // A drag moves the slider many times; it is one edit, recorded when
     // the button goes up.
     if (journal != nullptr)
-        journal->Continue("Change Parameter");
+        journal->Continue("Change Parameter", ParameterStep(machine, parameter, before, x));
 }
 
 void CDefaultGUI::RefreshRow(int parameter)

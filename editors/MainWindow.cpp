@@ -364,8 +364,9 @@ void CMainWindow::ToggleSongPlayback()
 
 void CMainWindow::RunHistoryCommand(bool undo)
 {
-    // Going to another step rebuilds the machines and patterns; a drag still
-    // held would go on with what is gone.
+    // Going to another step may rebuild the machines and patterns, and an
+    // in-place step replaces notes; a drag still held would go on with what
+    // is gone.
     if (QApplication::mouseButtons() != Qt::NoButton)
         return;
     try {
@@ -376,6 +377,10 @@ void CMainWindow::RunHistoryCommand(bool undo)
     } catch (const CError& error) {
         messages.ShowError(error.Message());
     }
+    // An undo made in place keeps every pattern and machine, so no view
+    // learns of a new object; each is painted again from what is there.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        top->update();
     RefreshProject();
 }
 

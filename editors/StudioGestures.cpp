@@ -14,6 +14,7 @@
 #include "host/MachineContainer.h"
 #include "host/MachineRegistry.h"
 #include "host/Studio.h"
+#include "host/ParameterStep.h"
 
 namespace studio_view {
 
@@ -367,6 +368,7 @@ PressTarget CStudioGestures::Press(Point p)
             return PressTarget::MenuButton;
         state = DragState::MoveBox;
         moving = box;
+        moveStart = {box->x, box->y};
         return PressTarget::Box;
     }
     selected = nullptr;
@@ -407,7 +409,13 @@ bool CStudioGestures::Release(Point p)
             studio.Journal().Record("Connect");
     } else if (state == DragState::MoveBox) {
         Move(p);
-        studio.Journal().Record("Move Machine");
+        CInPlaceStep step;
+        if (CMachineContainer* box = moving) {
+            const Point before = moveStart;
+            const Point after{box->x, box->y};
+            step = {[=] { box->MoveTo(before.x, before.y); }, [=] { box->MoveTo(after.x, after.y); }};
+        }
+        studio.Journal().Record("Move Machine", std::move(step));
     }
     state = DragState::Idle;
     moving = nullptr;
@@ -524,17 +532,30 @@ bool CStudioGestures::Rename(CMachineContainer* box, const std::string& name)
     CMachineContainer* owner = studio.FindByName(name.c_str());
     if (owner != nullptr && owner != box)
         return false;
+    const std::string before = box->GetName();
     box->SetName(name.c_str());
-    studio.Journal().Record("Rename Machine");
+    studio.Journal().Record("Rename Machine", {[=] { box->SetName(before.c_str()); },
+                                               [=] { box->SetName(name.c_str()); }});
     return true;
 }
 
 bool CStudioGestures::Randomize(CMachineContainer* box)
 {
+    CMachine* machine = box != nullptr ? box->machine : nullptr;
+    std::vector<double> before;
+    for (int i = 0; machine != nullptr && i < machine->parameterCount; ++i)
+        before.push_back(machine->GetParameter(i));
     const bool changed = studio.Randomize(box);
-    if (changed)
-        studio.Journal().Record("Randomize");
-    return changed;
+    if (!changed)
+        return false;
+    // Every parameter back and forth as a knob would set it.
+    CInPlaceStep step;
+    for (int i = 0; i < static_cast<int>(before.size()); ++i) {
+        CInPlaceStep one = ParameterStep(machine, i, before[static_cast<std::size_t>(i)], machine->GetParameter(i));
+        step = i == 0 ? std::move(one) : CInPlaceStep::Then(std::move(step), std::move(one));
+    }
+    studio.Journal().Record("Randomize", std::move(step));
+    return true;
 }
 
 bool CStudioGestures::DeleteMachine(CMachineContainer* box)
@@ -589,10 +610,13 @@ void CStudioGestures::SetCablePosition(CableRef cable, double position)
         return;
     // A single aligned double store: the processing threads glide towards
     // it and never see a torn value.
-    cable.input->connections[static_cast<std::size_t>(cable.index)]->volume =
-        CableGainFromPosition(std::clamp(position, 0.0, 1.0));
+    auto* connection = cable.input->connections[static_cast<std::size_t>(cable.index)];
+    const double before = connection->volume;
+    const double after = CableGainFromPosition(std::clamp(position, 0.0, 1.0));
+    connection->volume = after;
     // One step for the whole slider drag, taken when the button goes up.
-    studio.Journal().Continue("Cable Volume");
+    studio.Journal().Continue("Cable Volume", {[=] { connection->volume = before; },
+                                               [=] { connection->volume = after; }, connection});
 }
 
 void CStudioGestures::Disconnect(CableRef cable)

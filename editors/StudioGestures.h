@@ -222,6 +222,7 @@ private:
     CMachineContainer* selected = nullptr;
     DragState state = DragState::Idle;
     CMachineContainer* moving = nullptr;
+    Point moveStart;   // the moving box's place when the drag began
     CConnector* dragStart = nullptr;
     CConnector* hover = nullptr;
     Point last;

@@ -24,6 +24,7 @@
 #include "host/Connector.h"
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"
+#include "host/ParameterStep.h"
 #include "host/Studio.h"
 
 using namespace studio_view;
@@ -315,6 +316,8 @@ void CStudioView::OpenEditor(CMachineContainer* box)
 
 void CStudioView::OnParameterChanged(CMachine* machine, int index, double value)
 {
+    const bool userInterface = QThread::currentThread() == thread();
+    const double before = userInterface ? machine->GetParameter(index) : 0.0;
     machine->SetParameter(index, value);
     auto refreshRow = [this, machine, index] {
         for (auto& [box, parts] : widgets) {
@@ -322,9 +325,14 @@ void CStudioView::OnParameterChanged(CMachine* machine, int index, double value)
                 parts.gui->RefreshRow(index);
         }
     };
-    if (QThread::currentThread() == thread())
+    if (userInterface) {
         refreshRow();
-    else
+        // A knob in the machine's own editor: a step of its own when the
+        // mouse goes up. Playback's parameter events come from the audio
+        // side and are no edit.
+        if (before != value)
+            studio.Journal().Continue("Change Parameter", ParameterStep(machine, index, before, value));
+    } else
         QMetaObject::invokeMethod(this, refreshRow, Qt::QueuedConnection);
 }
 

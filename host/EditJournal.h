@@ -9,28 +9,47 @@
 // the gesture ends (Finish, called when the button or key is released), or
 // before the next edit's step, whichever comes first.
 //
+// An edit may bring the way to take it back in place (CInPlaceStep); the
+// steps of one gesture are joined, and a step without one is undone by
+// reading the project back.
+//
 // Threads: user-interface thread only.
 
 #include <functional>
 #include <string>
 #include <utility>
 
+#include "host/InPlaceStep.h"
+
 class CEditJournal {
 public:
-    using Recorder = std::function<void(const std::string& label)>;
+    using Recorder = std::function<void(const std::string& label, CInPlaceStep step)>;
 
     void SetRecorder(Recorder handler) { recorder = std::move(handler); }
 
     /// A finished edit, named as the Edit menu shows it ("Move Note").
-    void Record(const std::string& label)
+    void Record(const std::string& label, CInPlaceStep step = {})
     {
+        // A gesture still open is recorded with this edit already made, which
+        // may have removed what its in-place step names (a machine deleted
+        // while its knob's drag was open): that step is read back whole.
+        if (!pending.empty())
+            pendingStep = {};
         Finish();
         if (recorder && paused == 0)
-            recorder(label);
+            recorder(label, std::move(step));
     }
 
     /// A gesture in progress: its step comes when it ends.
-    void Continue(const std::string& label) { pending = label; }
+    void Continue(const std::string& label, CInPlaceStep step = {})
+    {
+        // Reading a project sets parameters as a user would; none of it
+        // may become a step once the reading is over.
+        if (paused != 0)
+            return;
+        pendingStep = pending.empty() ? std::move(step) : CInPlaceStep::Then(std::move(pendingStep), std::move(step));
+        pending = label;
+    }
 
     /// The end of a gesture: the step of what it changed, if anything.
     void Finish()
@@ -38,9 +57,18 @@ public:
         if (pending.empty())
             return;
         const std::string label = std::move(pending);
+        CInPlaceStep step = std::move(pendingStep);
         pending.clear();
+        pendingStep = {};
         if (recorder && paused == 0)
-            recorder(label);
+            recorder(label, std::move(step));
+    }
+
+    /// The project is being replaced: an open gesture names what goes.
+    void Forget()
+    {
+        pending.clear();
+        pendingStep = {};
     }
 
     /// While the history itself rebuilds the project nothing is recorded.
@@ -63,5 +91,6 @@ public:
 private:
     Recorder recorder;
     std::string pending;
+    CInPlaceStep pendingStep;
     int paused = 0;
 };

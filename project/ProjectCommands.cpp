@@ -14,6 +14,7 @@
 void ClearProject(CProject& project)
 {
     project.path.clear();
+    project.studio.Journal().Forget();
     // The studio lock keeps the audio thread out for all of it; each editor
     // takes the pattern editor's lock inside for its own part.
     CScopedLock<CMutex> hold(project.studio.Lock());

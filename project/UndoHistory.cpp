@@ -72,13 +72,13 @@ CUndoHistory::CUndoHistory(CProject& project) : project(project)
 void CUndoHistory::Reset(bool saved)
 {
     states.clear();
-    states.push_back({"", EncodeProject(project)});
+    states.push_back({"", EncodeProject(project), {}, ++generation});
     position = 0;
     savedPosition = saved ? 0 : -1;
     stepsSinceTaken = 0;
 }
 
-bool CUndoHistory::Record(const std::string& label)
+bool CUndoHistory::Record(const std::string& label, CInPlaceStep step)
 {
     std::vector<unsigned char> bytes = EncodeProject(project);
     if (bytes == Current())
@@ -87,7 +87,7 @@ bool CUndoHistory::Record(const std::string& label)
     states.erase(states.begin() + position + 1, states.end());
     if (savedPosition > position)
         savedPosition = -1;
-    states.push_back({label, std::move(bytes)});
+    states.push_back({label, std::move(bytes), std::move(step), generation});
     ++position;
     ++stepsSinceTaken;
     ++recorded;
@@ -134,6 +134,30 @@ int CUndoHistory::TakeStepCount()
 
 void CUndoHistory::GoTo(int target)
 {
+    if (!GoInPlace(target))
+        Reload(target);
+    position = target;
+    ++stepsSinceTaken;
+}
+
+bool CUndoHistory::GoInPlace(int target)
+{
+    const bool back = target == position - 1;
+    if (!back && target != position + 1)
+        return false;
+    const State& edit = states[static_cast<std::size_t>(back ? position : target)];
+    if (edit.step.Empty() || edit.generation != generation)
+        return false;
+    {
+        const CEditJournal::CPause quiet(project.studio.Journal());
+        (back ? edit.step.undo : edit.step.redo)();
+    }
+    // Exact or not at all: what differs is read back whole.
+    return EncodeProject(project) == states[static_cast<std::size_t>(target)].bytes;
+}
+
+void CUndoHistory::Reload(int target)
+{
     const State& state = states[static_cast<std::size_t>(target)];
     CEditJournal& journal = project.studio.Journal();
     const Choices kept = Remember(project);
@@ -143,6 +167,7 @@ void CUndoHistory::GoTo(int target)
     const CProject::Reporter reporter = std::move(project.reporter);
     project.reporter = nullptr;
     journal.Pause();
+    ++generation;
     try {
         ClearProject(project);
         ReadProjectData(project, state.bytes.data(), state.bytes.size(), path);
@@ -157,8 +182,7 @@ void CUndoHistory::GoTo(int target)
     }
     project.path = path;
     project.reporter = reporter;
-    position = target;
-    ++stepsSinceTaken;
+    ++reloads;
     Reapply(project, kept);
     journal.Resume();
 }

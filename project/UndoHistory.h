@@ -6,7 +6,11 @@
 // Steps whose encoding equals the previous one (a click that changed
 // nothing) are not kept. The oldest steps go beyond kMaxSteps.
 //
-// Going to another step clears the project and reads that step's bytes
+// Going to the next or previous step first tries the edit's own way back
+// and forth (CInPlaceStep): applied where it stands, it keeps every machine,
+// voice, plug-in window and the playing song, and the project's encoding
+// must then equal the step's bytes. Otherwise, and for edits without one,
+// going to another step clears the project and reads that step's bytes
 // with the project reader, which takes the studio's and the editors' locks
 // for every change the audio thread can see, as the edits themselves do.
 // The pattern and sequence editors' choices (machine, port, pattern,
@@ -21,6 +25,8 @@
 #include <deque>
 #include <string>
 #include <vector>
+
+#include "host/InPlaceStep.h"
 
 class CProject;
 
@@ -37,7 +43,7 @@ public:
 
     /// A finished edit: one step named label ("Move Note"). False when the
     /// project is as it was after the last step.
-    bool Record(const std::string& label);
+    bool Record(const std::string& label, CInPlaceStep step = {});
 
     bool CanUndo() const { return position > 0; }
     bool CanRedo() const { return position + 1 < static_cast<int>(states.size()); }
@@ -54,6 +60,8 @@ public:
     int RedoCount() const { return static_cast<int>(states.size()) - 1 - position; }
     /// Every step ever recorded, those dropped at the bound included.
     long RecordedSteps() const { return recorded; }
+    /// Undos and redos that read the whole project back.
+    long Reloads() const { return reloads; }
 
     /// The project was written to its file now.
     void MarkSaved() { savedPosition = position; }
@@ -72,9 +80,13 @@ private:
     struct State {
         std::string label;                 // of the step that led here
         std::vector<unsigned char> bytes;  // the project after it
+        CInPlaceStep step;                 // that edit, in place
+        long generation = 0;               // of the objects the step names
     };
 
     void GoTo(int target);
+    bool GoInPlace(int target);
+    void Reload(int target);
 
     CProject& project;
     std::deque<State> states;
@@ -82,4 +94,8 @@ private:
     int savedPosition = 0;   // -1 when the saved state left the history
     int stepsSinceTaken = 0;
     long recorded = 0;
+    long reloads = 0;
+    // Counts the readings that replaced every object: a step made before
+    // one names objects that are gone.
+    long generation = 0;
 };

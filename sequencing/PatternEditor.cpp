@@ -14,6 +14,7 @@
 #include "framework/Port.h"
 #include "framework/ScopedLock.h"
 #include "host/EditJournal.h"
+#include "sequencing/PatternContent.h"
 #include "host/Connector.h"
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"
@@ -484,6 +485,50 @@ void CPatternEditor::Continued(const char* label)
 {
     if (journal != nullptr)
         journal->Continue(label);
+}
+
+void CPatternEditor::KeepContent()
+{
+    contentPattern = currentPattern;
+    contentBefore = currentPattern != nullptr ? std::make_shared<const CPatternContent>(CPatternContent::Of(*currentPattern))
+                                              : nullptr;
+}
+
+CInPlaceStep CPatternEditor::EventsStep()
+{
+    CPattern* pattern = currentPattern;
+    if (pattern == nullptr || pattern != contentPattern || contentBefore == nullptr)
+        return {};
+    const std::shared_ptr<const CPatternContent> before = contentBefore;
+    KeepContent();
+    const std::shared_ptr<const CPatternContent> after = contentBefore;
+    return {[this, pattern, before] { RestoreContent(pattern, before); },
+            [this, pattern, after] { RestoreContent(pattern, after); }, pattern};
+}
+
+void CPatternEditor::EditedEvents(const char* label)
+{
+    if (journal != nullptr)
+        journal->Record(label, EventsStep());
+}
+
+void CPatternEditor::ContinuedEvents(const char* label)
+{
+    if (journal != nullptr)
+        journal->Continue(label, EventsStep());
+}
+
+void CPatternEditor::RestoreContent(CPattern* pattern, const std::shared_ptr<const CPatternContent>& content)
+{
+    // A drag holds notes that restoring replaces.
+    EndGestures();
+    {
+        CScopedLock<CHostMutex> hold(PlaybackLock());
+        if (content->Restore(*pattern))
+            ReserveEventRoom(*pattern);
+    }
+    contentPattern = pattern;
+    contentBefore = content;
 }
 
 void CPatternEditor::FinishGesture()

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "host/InPlaceStep.h"
 #include "sequencing/NoteClipboard.h"
 #include "sequencing/PianoRollRows.h"
 
@@ -30,6 +31,7 @@ class CHost;
 class CMachineContainer;
 class CNote;
 class CPattern;
+class CPatternContent;
 class CHostMutex;
 class CSequenceEditor;
 struct CPlaybackLink;
@@ -211,6 +213,14 @@ private:
     void Edited(const char* label);
     /// A drag's change: one step when the drag ends.
     void Continued(const char* label);
+    /// Edits of the current pattern's notes and points, which undo puts
+    /// back in place from the content kept before them.
+    void KeepContent();
+    void EditedEvents(const char* label);
+    void ContinuedEvents(const char* label);
+    CInPlaceStep EventsStep();
+    /// Undo and redo of an events edit: the content back, the lock held.
+    void RestoreContent(CPattern* pattern, const std::shared_ptr<const CPatternContent>& content);
     /// Delete and Cut.
     void RemoveSelected(const char* label);
     void DragNoteLocked(int tick, int row);
@@ -236,6 +246,9 @@ private:
     CNoteClipboard clipboard;
     NoteDrag noteDrag = NoteDrag::None;
     CNote* draggedNote = nullptr;
+    // The current pattern's content before the edit in progress.
+    CPattern* contentPattern = nullptr;
+    std::shared_ptr<const CPatternContent> contentBefore;
     bool addingNote = false;
     int pressTick = 0;
     int pressRow = 0;

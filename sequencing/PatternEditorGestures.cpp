@@ -48,6 +48,7 @@ void CPatternEditor::PressNote(double tickPosition, int row, MouseButton button)
     if (pattern == nullptr)
         return;
     FinishGesture();
+    KeepContent();
     const CPianoRollRows rows = Rows();
     const int tick = WholeTick(tickPosition);
     const int number = rows.NoteForRow(row);
@@ -69,7 +70,7 @@ void CPatternEditor::PressNote(double tickPosition, int row, MouseButton button)
                 CScopedLock<CHostMutex> hold(PlaybackLock());
                 pattern->RemoveNote(hit);
             }
-            Edited("Remove Note");
+            EditedEvents("Remove Note");
         }
         return;
     }
@@ -98,7 +99,7 @@ void CPatternEditor::PressNote(double tickPosition, int row, MouseButton button)
     // adding and stretching it is one step.
     noteDrag = NoteDrag::End;
     addingNote = true;
-    Continued("Add Note");
+    ContinuedEvents("Add Note");
 }
 
 void CPatternEditor::DragNote(double tickPosition, int row)
@@ -158,9 +159,9 @@ void CPatternEditor::DragNoteLocked(int tick, int row)
         pattern.PlaceNote(note, start, length, number);
     }
     if (addingNote)
-        Continued("Add Note");
+        ContinuedEvents("Add Note");
     else
-        Continued(noteDrag == NoteDrag::Body ? "Move Note" : "Resize Note");
+        ContinuedEvents(noteDrag == NoteDrag::Body ? "Move Note" : "Resize Note");
 }
 
 void CPatternEditor::ReleaseNote()
@@ -184,6 +185,7 @@ void CPatternEditor::RemoveSelected(const char* label)
 {
     bool removed = false;
     CPattern* pattern = currentPattern;
+    KeepContent();
     if (selection.has_value() && pattern != nullptr) {
         const CPianoRollRows rows = Rows();
         std::vector<CNote*> inside;
@@ -199,7 +201,7 @@ void CPatternEditor::RemoveSelected(const char* label)
     }
     selection.reset();
     if (removed)
-        Edited(label);
+        EditedEvents(label);
 }
 
 void CPatternEditor::Cut()
@@ -212,6 +214,7 @@ void CPatternEditor::Cut()
 void CPatternEditor::Paste(int tick, int row)
 {
     CPattern* pattern = currentPattern;
+    KeepContent();
     if (pattern != nullptr && !clipboard.IsEmpty()) {
         const CPianoRollRows rows = Rows();
         {
@@ -219,7 +222,7 @@ void CPatternEditor::Paste(int tick, int row)
             clipboard.Paste(*pattern, tick, row, rows);
             ReserveEventRoom(*pattern);
         }
-        Edited("Paste Notes");
+        EditedEvents("Paste Notes");
     }
     selection.reset();
 }
@@ -227,6 +230,7 @@ void CPatternEditor::Paste(int tick, int row)
 void CPatternEditor::PressControl(int trackIndex, int tick, float value, MouseButton button)
 {
     FinishGesture();
+    KeepContent();
     controlTrack = -1;
     controlTick = -1;
     CPattern* pattern = currentPattern;
@@ -239,7 +243,7 @@ void CPatternEditor::PressControl(int trackIndex, int tick, float value, MouseBu
                 CScopedLock<CHostMutex> hold(PlaybackLock());
                 track->ClearPoint(tick);
             }
-            Edited("Clear Control Point");
+            EditedEvents("Clear Control Point");
         }
         return;
     }
@@ -249,7 +253,7 @@ void CPatternEditor::PressControl(int trackIndex, int tick, float value, MouseBu
             track->SetPoint(tick, value);
             ReserveEventRoom(*pattern);
         }
-        Continued("Set Control Point");
+        ContinuedEvents("Set Control Point");
     }
     controlTrack = trackIndex;
     controlTick = tick;
@@ -264,7 +268,7 @@ void CPatternEditor::DragControl(float value)
         CScopedLock<CHostMutex> hold(PlaybackLock());
         track->SetPoint(controlTick, value);
     }
-    Continued("Set Control Point");
+    ContinuedEvents("Set Control Point");
 }
 
 void CPatternEditor::ReleaseControl()

@@ -142,13 +142,15 @@ void CSequenceEditor::PressGrid(int unit, int trackIndex, MouseButton button)
     if (track == nullptr)
         return;
     CSequenceEntry* entry = track->EntryAt(unit);
+    std::vector<CSequenceEntry> before = EntriesOf(*track);
     if (button == MouseButton::Right) {
         if (entry != nullptr) {
             {
                 CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
                 track->RemoveEntry(entry);
             }
-            Edited("Remove Entry");
+            if (journal != nullptr)
+                journal->Record("Remove Entry", EntriesStep(track, std::move(before)));
         }
         return;
     }
@@ -156,6 +158,7 @@ void CSequenceEditor::PressGrid(int unit, int trackIndex, MouseButton button)
         draggedEntry = entry;
         draggedTrack = track;
         grabOffset = unit - entry->position;
+        entriesBeforeDrag = std::move(before);
         return;
     }
     CPattern* chosen = track->ChosenPattern();
@@ -167,7 +170,8 @@ void CSequenceEditor::PressGrid(int unit, int trackIndex, MouseButton button)
         CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
         track->AddEntry(unit, chosen);
     }
-    Edited("Add Entry");
+    if (journal != nullptr)
+        journal->Record("Add Entry", EntriesStep(track, std::move(before)));
 }
 
 void CSequenceEditor::DragGrid(int unit)
@@ -183,7 +187,7 @@ void CSequenceEditor::DragGrid(int unit)
         draggedEntry->position = position;
     }
     if (journal != nullptr)
-        journal->Continue("Move Entry");
+        journal->Continue("Move Entry", EntriesStep(draggedTrack, entriesBeforeDrag));
 }
 
 void CSequenceEditor::ReleaseGrid()
@@ -197,6 +201,33 @@ void CSequenceEditor::Edited(const char* label)
 {
     if (journal != nullptr)
         journal->Record(label);
+}
+
+std::vector<CSequenceEntry> CSequenceEditor::EntriesOf(const CSequenceTrack& track)
+{
+    std::vector<CSequenceEntry> entries;
+    for (const auto& entry : track.Entries())
+        entries.push_back(*entry);
+    return entries;
+}
+
+CInPlaceStep CSequenceEditor::EntriesStep(CSequenceTrack* track, std::vector<CSequenceEntry> before)
+{
+    std::vector<CSequenceEntry> after = EntriesOf(*track);
+    return {[this, track, before = std::move(before)] { RestoreEntries(track, before); },
+            [this, track, after = std::move(after)] { RestoreEntries(track, after); }, track};
+}
+
+void CSequenceEditor::RestoreEntries(CSequenceTrack* track, const std::vector<CSequenceEntry>& entries)
+{
+    CScopedLock<CHostMutex> hold(patternEditor.PlaybackLock());
+    // A grabbed entry is one of those replaced.
+    DropGrab();
+    while (track->EntryCount() > 0)
+        track->RemoveEntry(track->Entry(0));
+    // In the kept order, which is the order the file lists them in.
+    for (const CSequenceEntry& entry : entries)
+        track->AddEntry(entry.position, entry.pattern);
 }
 
 void CSequenceEditor::DropGrab()

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "framework/Mutex.h"
+#include "host/InPlaceStep.h"
 #include "sequencing/Sequence.h"
 
 class CConnector;
@@ -131,6 +132,10 @@ private:
     /// Forgets the grabbed entry; any lock may be held.
     void DropGrab();
     void Edited(const char* label);
+    /// Entry edits of one track: undo puts its entries back in place.
+    static std::vector<CSequenceEntry> EntriesOf(const CSequenceTrack& track);
+    CInPlaceStep EntriesStep(CSequenceTrack* track, std::vector<CSequenceEntry> before);
+    void RestoreEntries(CSequenceTrack* track, const std::vector<CSequenceEntry>& entries);
     void StopRecording();
 
     CHost& host;
@@ -152,4 +157,5 @@ private:
     CSequenceEntry* draggedEntry = nullptr;
     CSequenceTrack* draggedTrack = nullptr;
     int grabOffset = 0;
+    std::vector<CSequenceEntry> entriesBeforeDrag;   // the dragged entry's track's
 };

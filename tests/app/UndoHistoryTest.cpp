@@ -516,6 +516,84 @@ TEST(UndoHistory, RandomWalkKeepsEveryStepExact)
     }
 }
 
+// The everyday edits go back and forth where they stand while the song
+// plays: the same machine objects, the song still playing, no reading, and
+// the project's bytes those the history kept for the step.
+TEST(UndoHistory, EverydayEditsUndoInPlace)
+{
+    CUndoRig rig;
+    CUndoHistory& history = rig.application.History();
+    const std::vector<std::string> inPlace = {
+        "Change Parameter", "Change Tempo", "Change Ticks Per Beat", "Cable Volume", "Move Machine",
+        "Rename Machine", "Add Note", "Remove Note", "Move Note", "Resize Note", "Cut Notes",
+        "Paste Notes", "Set Control Point", "Clear Control Point", "Add Entry", "Move Entry", "Remove Entry", "Randomize"};
+    const auto objects = [&rig] {
+        std::vector<const void*> all;
+        for (const CMachineContainer* box : rig.application.Studio().Containers()) {
+            all.push_back(box);
+            all.push_back(box->machine);
+        }
+        return all;
+    };
+    for (const Edit& edit : AllEdits()) {
+        if (std::find(inPlace.begin(), inPlace.end(), edit.label) == inPlace.end())
+            continue;
+        SCOPED_TRACE(edit.label);
+        const int start = history.StepCount();
+        if (edit.prepare)
+            edit.prepare(rig);
+        edit.make(rig);
+        const Bytes after = rig.Save();
+        rig.Song().Play();
+        const std::vector<const void*> machines = objects();
+        const double songPosition = rig.Song().SongPosition();
+        const long reloads = history.Reloads();
+        rig.application.Undo();
+        EXPECT_EQ(rig.Save(), history.Current());
+        rig.application.Redo();
+        EXPECT_EQ(rig.Save(), after);
+        EXPECT_EQ(history.Reloads(), reloads);
+        EXPECT_EQ(objects(), machines);
+        EXPECT_TRUE(rig.Song().IsPlaying());
+        EXPECT_EQ(rig.Song().SongPosition(), songPosition);
+        rig.Song().Stop();
+        while (history.StepCount() > start)
+            rig.application.Undo();
+    }
+}
+
+// A step whose own way back does not give the kept bytes is read back whole.
+TEST(UndoHistory, InPlaceStepThatMissesFallsBackToReading)
+{
+    CUndoRig rig;
+    CUndoHistory& history = rig.application.History();
+    const Bytes before = rig.Save();
+    const double tempo = rig.application.Host().GetTempo();
+    rig.application.Host().SetTempo(tempo + 10);
+    // Claims to undo the tempo change but leaves it.
+    rig.Journal().Record("Change Tempo", {[] {}, [] {}});
+    const long reloads = history.Reloads();
+    rig.application.Undo();
+    EXPECT_EQ(history.Reloads(), reloads + 1);
+    EXPECT_EQ(rig.Save(), before);
+    EXPECT_EQ(rig.application.Host().GetTempo(), tempo);
+}
+
+// A knob's drag still open when its machine is deleted: the step that
+// takes both back reads the project again and never sets the freed machine.
+TEST(UndoHistory, OpenGestureOfADeletedMachineUndoesByReading)
+{
+    CUndoRig rig;
+    const Bytes start = rig.Save();
+    CDefaultGUI gui(rig.Machine("KV Zazud 1")->machine);
+    gui.SetJournal(&rig.Journal());
+    gui.OnSliderMoved(2, 0.9);   // the button is still down
+    rig.gestures->DeleteMachine(rig.Machine("KV Zazud 1"));
+    while (rig.application.History().CanUndo())
+        rig.application.Undo();
+    EXPECT_EQ(rig.Save(), start);
+}
+
 // Autosave writes the whole file or nothing, in a folder it makes, and never
 // over the project's own file.
 TEST(UndoHistory, RecoveryFileIsWrittenWholeAndNeverOverTheUsersFile)

@@ -22,8 +22,13 @@
 #include <QPixmap>
 
 #include "app/Application.h"
+#include "editors/StudioView.h"
+#include "framework/Machine.h"
+#include "host/MachineContainer.h"
+#include "host/Studio.h"
 #include "host/CorvHost.h"
 #include "project/Project.h"
+#include "project/ProjectCommands.h"
 #include "project/RecoveryFile.h"
 #include "project/UndoHistory.h"
 #include "tests/editors/mainwindow/StudioRig.h"
@@ -80,6 +85,33 @@ TEST(UndoWindow, EditMenuSitsBetweenFileAndViewAndNamesTheStep)
     std::filesystem::create_directories(CORVANE_SCREENSHOT_DIR);
     EXPECT_TRUE(shot.save(QStringLiteral(CORVANE_SCREENSHOT_DIR "/edit-menu.png")));
     window.EditMenu()->hide();
+}
+
+// A knob turned in a machine's own editor reaches the host as a parameter
+// notification; it is a step of its own and goes back in place.
+TEST(UndoWindow, OwnEditorKnobIsAStepUndoneInPlace)
+{
+    CStudioRig rig;
+    // The studio page, whose view hears the machines' notifications.
+    rig.window->InstallPage(CMainWindow::kStudioPage, new CStudioView(rig.application.Studio(), rig.application.Registry()));
+    CUndoHistory& history = rig.application.History();
+    OpenProject(rig.application.Project(), BUNDLED_DEMO);
+    history.Reset(true);
+    CMachineContainer* box = rig.application.Studio().FindByName("KV Zazud 1");
+    ASSERT_NE(box, nullptr);
+    CMachine* machine = box->machine;
+    const double before = machine->GetParameter(0);
+    const double turned = before > 0.5 ? 0.25 : 0.75;
+    machine->SetParameterNotify(0, turned);
+    rig.application.Studio().Journal().Finish();   // the mouse went up
+    EXPECT_EQ(history.UndoLabel(), "Change Parameter");
+    const long reloads = history.Reloads();
+    rig.window->Action(CMainWindow::kUndo)->trigger();
+    EXPECT_EQ(machine->GetParameter(0), before);
+    rig.window->Action(CMainWindow::kRedo)->trigger();
+    EXPECT_EQ(machine->GetParameter(0), turned);
+    EXPECT_EQ(history.Reloads(), reloads);
+    EXPECT_EQ(rig.application.Studio().FindByName("KV Zazud 1"), box);
 }
 
 TEST(UndoWindow, TitleMarksUnsavedChangesUntilSavedOrUndoneToTheSave)
