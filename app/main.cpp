@@ -9,8 +9,14 @@
 int main(int argc, char** argv)
 {
     if (IsStudioCommandLine(argc, argv)) {
-        if (HasDisplay())
-            return RunStudio(argc, argv);
+        if (HasDisplay()) {
+            const std::string problem = DisplayProblem();
+            if (problem.empty())
+                return RunStudio(argc, argv);
+            std::fprintf(stderr, "corvane: %s; the command line (corvane --help) works without one.\n",
+                         problem.c_str());
+            return 1;
+        }
         std::fprintf(stderr, "corvane: no display to open the studio on (DISPLAY and WAYLAND_DISPLAY are unset); "
                              "the command line below works without one.\n");
         if (argc > 1)

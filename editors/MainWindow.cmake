@@ -3,10 +3,12 @@
 # on top of the application object, so app/ includes it once the
 # application library exists.
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
+find_package(X11 REQUIRED)
 include(${CMAKE_CURRENT_LIST_DIR}/EditorViews.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/StudioView.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/MachineEditorViews.cmake)
 add_library(studio_window STATIC
+    ${CMAKE_SOURCE_DIR}/app/DisplayCheck.cpp
     ${CMAKE_SOURCE_DIR}/app/StudioCommands.cpp
     ${CMAKE_SOURCE_DIR}/app/StudioProgram.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AboutBox.cpp
@@ -22,7 +24,8 @@ add_library(studio_window STATIC
     ${CMAKE_CURRENT_LIST_DIR}/VSTPaths.cpp
 )
 target_include_directories(studio_window PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(studio_window PUBLIC application editor_views editors_gui machine_editor_views studio_view gui samples_gui Qt6::Widgets)
+target_link_libraries(studio_window PUBLIC application editor_views editors_gui machine_editor_views studio_view gui samples_gui Qt6::Widgets
+    PRIVATE X11::X11)
 
 # The manual sits in docs/ beside bin/, where Help > "Contents..." looks.
 configure_file(${CMAKE_SOURCE_DIR}/docs/index.html ${CMAKE_BINARY_DIR}/docs/index.html COPYONLY)

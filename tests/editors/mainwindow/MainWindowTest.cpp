@@ -383,4 +383,11 @@ TEST(StartPath, WithoutADisplayTheStudioSaysSoAndTheCommandLineStillWorks)
     EXPECT_NE(output.find("--render"), std::string::npos) << output;
     EXPECT_EQ(run(headless + CORVANE_BINARY + " --info " + DemoPath() + " --quiet", output), 0);
     EXPECT_NE(output.find("\"machines\""), std::string::npos) << output;
+
+    // A display that is named but gone: one line and exit code 1, not Qt's abort.
+    EXPECT_EQ(run("env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4095 " + std::string(CORVANE_BINARY) + " " +
+                      DemoPath(),
+                  output),
+              1);
+    EXPECT_NE(output.find("cannot open the display :4095"), std::string::npos) << output;
 }

@@ -19,19 +19,35 @@ import time
 from PIL import ImageGrab
 
 
+# An unusual screen size tells our server from another one answering on the
+# same number (a server in another /tmp shares the abstract socket name).
+SCREEN = (1288, 808)
+
+
+def answers_as_ours(display):
+    env = dict(os.environ, DISPLAY=display)
+    for _ in range(20):
+        if xdotool(env, "getdisplaygeometry") == f"{SCREEN[0]} {SCREEN[1]}":
+            return True
+        time.sleep(0.05)
+    return False
+
+
 def start_xvfb():
     first = 100 + os.getpid() % 400
     for number in range(first, first + 200):
         if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
             continue
         server = subprocess.Popen(
-            ["Xvfb", f":{number}", "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+            ["Xvfb", f":{number}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for _ in range(100):
             if server.poll() is not None:
                 break  # lost the race for this number
             if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                return server, f":{number}"
+                if answers_as_ours(f":{number}"):
+                    return server, f":{number}"
+                break  # another server answers on this number
             time.sleep(0.05)
         if server.poll() is None:
             server.kill()
@@ -48,6 +64,7 @@ def wait_for_window(env, program, bound):
     end = time.time() + bound
     while time.time() < end:
         if program.poll() is not None:
+            sys.stderr.write(program.stdout.read())
             raise SystemExit(f"corvane ended early with {program.returncode}")
         found = xdotool(env, "search", "--onlyvisible", "--name", "^Corvane Studio$")
         if found:
