@@ -7,6 +7,7 @@
 # Target: at 64 frames no more xruns than the silent client's floor.
 # The server is our own (a unique name), started here and stopped with
 # SIGTERM (a killed server leaves its slot taken).
+# PERIODS="64" measures only the periods named.
 set -euo pipefail
 
 build=${1:-build}
@@ -26,7 +27,7 @@ stop_server() {
 }
 trap stop_server EXIT
 
-for period in 64 128 256; do
+for period in ${PERIODS:-64 128 256}; do
     jackd -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p "$period" >/dev/null 2>&1 &
     server=$!
     for _ in $(seq 50); do

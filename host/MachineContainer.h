@@ -57,6 +57,19 @@ public:
     // The asker that ran the machine on its own thread this block (0: none
     // yet): that asker knows its Work is done and skips its lock.
     std::atomic<std::uintptr_t> claimedBy{0};
+    // Wall time of the machine's last processing, its own sources included
+    // (ns); written by whichever thread ran it, read by the asker deciding
+    // whether the next block's stage is worth a worker's wake.
+    std::atomic<std::int64_t> branchNanos{0};
+    // Per stage (main, auxiliary): blocks for which this container still
+    // hands its sources to their workers. Set on creation and on a new
+    // cable, so that machines that meet inside Work find each other while
+    // the costs are learnt; renewed whenever the stage is costly. Only the
+    // thread processing this container (or the graph, under the studio
+    // lock) touches it.
+    int parallelBlocks[2] = {kLearningBlocks, kLearningBlocks};
+    static constexpr int kLearningBlocks = 16;
+    static constexpr int kParallelHoldBlocks = 256;
     // Idle passes that have this container in their copy of the list; it is
     // destroyed only when none has.
     std::atomic<int> idlePins{0};

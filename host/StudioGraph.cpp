@@ -79,6 +79,8 @@ CConnection* CStudio::Connect(CConnector* dragStart, CConnector* dragEnd, double
         return nullptr;
     CScopedLock<CMachine> firstHold(*dragStart->owner->machine);
     CScopedLock<CMachine> secondHold(*dragEnd->owner->machine);
+    for (int& blocks : input->owner->parallelBlocks)
+        blocks = std::max(blocks, CMachineContainer::kLearningBlocks);
     return input->Connect(output, volume);
 }
 

@@ -18,6 +18,7 @@
 #include "host/CorvHost.h"
 #include "host/MachineContainer.h"
 #include "host/PeakMeter.h"
+#include "platform/Clock.h"
 #include "platform/Thread.h"
 
 namespace {
@@ -176,6 +177,7 @@ void CStudio::ProcessContainer(CMachineContainer* container, bool signal)
 {
     if (!container->processed.load(std::memory_order_relaxed)) {
         container->processed.store(true, std::memory_order_release);
+        const std::int64_t started = platform::QueryPerformanceCounter();
         bool auxiliary = false;
 
         RunSources(container, false);
@@ -231,6 +233,7 @@ void CStudio::ProcessContainer(CMachineContainer* container, bool signal)
             container->machine->WorkReturns();
         }
         MeterOutputs(container);
+        container->branchNanos.store(platform::QueryPerformanceCounter() - started, std::memory_order_relaxed);
     }
     if (signal)
         container->done.Release();

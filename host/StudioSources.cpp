@@ -1,6 +1,15 @@
 // How a container gets its sources processed before its own Work: which
 // thread runs which upstream machine.
 //
+// A worker's wake costs more than a cheap machine's Work, and on a machine
+// without realtime scheduling a woken worker may be preempted while the
+// audio thread waits for it. So a stage whose sources took, in the last
+// block, less than a quarter of the block's duration all together runs them
+// on the asking thread, one after the other. A costlier stage, a new one
+// and a stage with a new cable (machines that meet inside Work must find
+// each other while the costs are learnt) share them out as follows, and
+// keep doing so for a while after the cost drops.
+//
 // A stage's sources (the non-auxiliary cables into the stage's input ports)
 // are shared out between the asking thread and the sources' workers. The
 // asking thread runs the last source itself, then walks the list backwards
@@ -30,6 +39,7 @@
 #include "framework/Port.h"
 #include "framework/ScopedLock.h"
 #include "host/Connector.h"
+#include "host/CorvHost.h"
 #include "host/MachineContainer.h"
 #include "platform/Thread.h"
 
@@ -159,12 +169,27 @@ void CStudio::RunSources(CMachineContainer* container, bool auxiliaryStage)
     if (last == nullptr)
         return;
 
+    std::int64_t stageNanos = 0;
+    ForEachSource(container, auxiliaryStage, false, [&](CMachineContainer* source) {
+        stageNanos += source->branchNanos.load(std::memory_order_relaxed);
+    });
+    const std::int64_t quarterBlockNanos =
+        static_cast<std::int64_t>(host.GetBlockSize()) * 250000000 / std::max(host.GetSampleRate(), 1);
+    int& parallelBlocks = container->parallelBlocks[auxiliaryStage ? 1 : 0];
+    if (stageNanos > quarterBlockNanos)
+        parallelBlocks = std::max(parallelBlocks, CMachineContainer::kParallelHoldBlocks);
+    const bool parallel = parallelBlocks > 0;
+    if (parallel)
+        --parallelBlocks;
+
     CMachineContainer* queued[kMaxQueued];
     int queuedCount = 0;
     CSourceCursor front(container, auxiliaryStage);
     const std::uintptr_t tag = reinterpret_cast<std::uintptr_t>(container);
     // Keeps `helpers` requests queued that no worker has started yet.
     auto topUp = [&] {
+        if (!parallel)
+            return;
         int waiting = 0;
         for (int i = 0; i < queuedCount; ++i)
             waiting += queued[i]->processed.load(std::memory_order_acquire) ? 0 : 1;

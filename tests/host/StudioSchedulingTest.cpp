@@ -1,15 +1,18 @@
 // Who runs when: once per block per machine under its own lock, the last
 // source of each stage on the asking thread and the others on their
-// workers, independent branches at the same time, the two stages of an
+// workers while the stage is new or costly, cheap stages on the asking
+// thread alone, independent branches at the same time, the two stages of an
 // auxiliary send and return, and the timing of control events.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 #include <vector>
 
 #include "framework/AudioBuffer.h"
 #include "framework/HostMutex.h"
+#include "host/MachineContainer.h"
 #include "platform/Thread.h"
 #include "tests/host/TestMachines.h"
 
@@ -18,6 +21,47 @@ using namespace engine_test;
 namespace {
 
 constexpr int kBlock = 256;
+
+/// Spends busyMicros of processor time in every Work and notes how many of
+/// its kind were in Work at once and whether one ran off the asking thread.
+/// Wanting company, it then goes on until two were in Work at once (at most a
+/// second), so that a loaded machine's slow wake cannot hide the overlap.
+class CBusySource : public CSource {
+public:
+    struct Shared {
+        std::atomic<int> busyMicros{0};
+        std::atomic<bool> wantCompany{false};
+        std::atomic<int> inWork{0};
+        std::atomic<int> mostInWork{0};
+        std::atomic<bool> offAskingThread{false};
+        std::thread::id asker = std::this_thread::get_id();
+    };
+    CBusySource(CCorvHost* host, Shared& shared) : CSource(host, false), shared(shared) {}
+
+protected:
+    void Render() override
+    {
+        const int now = shared.inWork.fetch_add(1) + 1;
+        int most = shared.mostInWork.load();
+        while (now > most && !shared.mostInWork.compare_exchange_weak(most, now)) {
+        }
+        if (std::this_thread::get_id() != shared.asker)
+            shared.offAskingThread = true;
+        const auto start = std::chrono::steady_clock::now();
+        const auto end = start + std::chrono::microseconds(shared.busyMicros.load());
+        while (std::chrono::steady_clock::now() < end) {
+        }
+        while (shared.wantCompany && shared.mostInWork.load() < 2 &&
+               std::chrono::steady_clock::now() < start + std::chrono::milliseconds(1000)) {
+        }
+        shared.inWork.fetch_sub(1);
+        CSource::Render();
+    }
+    double Sample(int, int, int) override { return 0.125; }
+
+private:
+    Shared& shared;
+};
 
 } // namespace
 
@@ -334,4 +378,45 @@ TEST(StudioScheduling, SharedSourcesInWideFanInsAreCompleteBeforeEveryConsumer)
     }
     for (CGain* gain : gains)
         EXPECT_EQ(gain->workCount, kBlocks);
+}
+
+TEST(StudioScheduling, CheapStagesStayOnTheAskingThreadAndCostlyOnesShareTheWork)
+{
+    CEngineStudio engine(kBlock);
+    CBusySource::Shared shared;
+    auto* left = engine.Add<CBusySource>("Left", shared);
+    auto* right = engine.Add<CBusySource>("Right", shared);
+    ASSERT_NE(engine.ConnectToMaster(left, 0), nullptr);
+    ASSERT_NE(engine.ConnectToMaster(right, 0), nullptr);
+
+    // Past the blocks a new stage is learnt in, two cheap sources wake no worker.
+    engine.RenderQuietly(CMachineContainer::kLearningBlocks + 1);
+    shared.offAskingThread = false;
+    shared.mostInWork = 0;
+    engine.RenderQuietly(8);
+    EXPECT_FALSE(shared.offAskingThread);
+    EXPECT_EQ(shared.mostInWork.load(), 1);
+
+    // Each now costs a fifth of the block (256 samples at 44.1 kHz are
+    // 5.8 ms): together more than a quarter, so they run side by side.
+    shared.busyMicros = 1160;
+    engine.RenderQuietly(1);
+    shared.wantCompany = true;
+    engine.RenderQuietly(8);
+    EXPECT_TRUE(shared.offAskingThread);
+    EXPECT_EQ(shared.mostInWork.load(), 2);
+    EXPECT_EQ(left->workCount, right->workCount);
+
+    // A new cable learns again: the cheap stage shares its sources at once.
+    shared.busyMicros = 0;
+    shared.wantCompany = false;
+    engine.RenderQuietly(CMachineContainer::kParallelHoldBlocks + 1);
+    auto* third = engine.Add<CBusySource>("Third", shared);
+    ASSERT_NE(engine.ConnectToMaster(third, 0), nullptr);
+    shared.offAskingThread = false;
+    shared.mostInWork = 0;
+    shared.wantCompany = true;
+    engine.RenderQuietly(2);
+    EXPECT_TRUE(shared.offAskingThread);
+    EXPECT_EQ(shared.mostInWork.load(), 2);
 }
