@@ -20,6 +20,7 @@ struct Thread::Native {
     std::condition_variable running;   // the thread has set itself up
     pid_t tid = 0;
     bool started = false;       // a thread runs at most once
+    bool resumed = false;       // Resume is done with the object; the entry may run
 };
 
 namespace {
@@ -71,11 +72,15 @@ void Thread::Run(Thread* self)
 {
     currentThread = self;
     {
-        std::lock_guard<std::mutex> guard(self->native->startLock);
+        // The entry starts only once Resume has seen the thread set up and
+        // let go of the object: an entry that destroys its own object
+        // would otherwise free the lock Resume is about to take again.
+        std::unique_lock<std::mutex> guard(self->native->startLock);
         self->native->tid = static_cast<pid_t>(syscall(SYS_gettid));
         self->ApplyPriority();
+        self->native->running.notify_all();
+        self->native->running.wait(guard, [self] { return self->native->resumed; });
     }
-    self->native->running.notify_all();
     self->entry(self->argument);
     currentThread = nullptr;
 }
@@ -91,6 +96,8 @@ void Thread::Resume()
     // a worker is never still being born when the first block asks for it,
     // and whatever its start-up allocates happens here, not in that block.
     native->running.wait(guard, [this] { return native->tid != 0; });
+    native->resumed = true;
+    native->running.notify_all();
 }
 
 bool Thread::IsStarted() const noexcept
