@@ -54,6 +54,7 @@ void CBandLimitedOscillator::SetSampleRate(int rate)
 {
     sampleRate = rate > 0 ? rate : 44100;
     increment = IncrementFor(pitch);
+    lastModulatedOctaves = std::numeric_limits<double>::quiet_NaN();
 }
 
 void CBandLimitedOscillator::SetShape(OscillatorShape newShape)
@@ -345,8 +346,16 @@ void CBandLimitedOscillator::RenderShape(double* out, int frames, const double* 
         if (pitchModulation != nullptr && (i & (kPitchInterval - 1)) == 0) {
             if (i % kPiece == 0) {
                 const int end = std::min(frames, i + kPiece);
-                for (int k = i; k < end; k += kPitchInterval)
-                    pieceIncrements[(k - i) / kPitchInterval] = IncrementFor(pitch + pitchModulation[k]);
+                for (int k = i; k < end; k += kPitchInterval) {
+                    // A square or a held value modulates with the same
+                    // octaves for many steps in a row: reuse the last one.
+                    const double octaves = pitch + pitchModulation[k];
+                    if (octaves != lastModulatedOctaves) {
+                        lastModulatedOctaves = octaves;
+                        lastModulatedIncrement = IncrementFor(octaves);
+                    }
+                    pieceIncrements[(k - i) / kPitchInterval] = lastModulatedIncrement;
+                }
             }
             increment = pieceIncrements[(i % kPiece) / kPitchInterval];
             sawOffset = 1.0 + 2.0 * stepDelay * increment;

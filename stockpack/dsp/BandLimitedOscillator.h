@@ -26,6 +26,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "stockpack/dsp/Tables.h"
 
@@ -120,6 +121,8 @@ private:
     double triangle = 0.0;
     bool restarted = true;   // the tracks and the triangle are set when rendering starts
     double increment = 0.0;  // derived
+    double lastModulatedOctaves = std::numeric_limits<double>::quiet_NaN();  // NaN matches nothing
+    double lastModulatedIncrement = 0.0;
     double stepDelay = 0.0;
     int triangleLagWhole = 0;     // the triangle's lag behind the phase,
     double triangleLagPart = 0.0; // stepDelay - 1/2 samples, split
