@@ -6,7 +6,7 @@
 //   ns_per_voice_sample   processor time of the rendering thread / (voices x
 //                         256 x blocks), so that other programs on a shared
 //                         machine do not count
-//   target_ns             60, the most a voice-sample may cost
+//   target_ns             40, the most a voice-sample may cost
 //   voices_realtime       how many voices one core renders in real time
 //                         (1e9 / (ns_per_voice_sample x 44100))
 // The "Everything" patch adds sync, noise, ring modulation, the formant
@@ -35,7 +35,7 @@ using bench::kBlock;
 using bench::kSampleRate;
 using bench::ThreadCpuSeconds;
 
-constexpr double kTargetNs = 60.0;
+constexpr double kTargetNs = 40.0;
 
 enum class Patch { Modulated, Everything };
 
