@@ -109,20 +109,19 @@ void CCymbal::RenderSound(double* out, const double* /*noise*/, int frames) noex
     // Both paths carry the whole cluster: one oscillator alone would be a
     // plain square, not a cymbal.
     double* level = Work(3);
-    double* sweep = Work(4);
+    double* bandSweep = Work(4);
     double* gains = Work(5);
+    double* highSweep = Work(6);
     bandEnvelope.Render(level, frames, gains);
     for (int i = 0; i < frames; ++i) {
         first[i] = sum[i];
-        sweep[i] = kBandSweepOctaves * level[i];
+        bandSweep[i] = kBandSweepOctaves * level[i];
     }
     ApplyGains(gains, first, frames);
-    bandPass.Process(first, first, frames, sweep);
-
     highEnvelope.Render(level, frames);
     for (int i = 0; i < frames; ++i)
-        sweep[i] = kHighSweepOctaves * level[i];
-    highPass.Process(sum, second, frames, sweep);
+        highSweep[i] = kHighSweepOctaves * level[i];
+    CBiquadFilter::ProcessPair(bandPass, first, first, highPass, sum, second, frames, bandSweep, highSweep);
 
     finalEnvelope.Render(level, frames, gains);
     for (int i = 0; i < frames; ++i)

@@ -71,11 +71,10 @@ void CNoiseBurst::RenderSound(double* out, const double* noise, int frames) noex
     double* gains = Work(2);
     for (int i = 0; i < frames; ++i)
         out[i] = noise[i] * settings.noiseGain;
-    lowPass.Process(out, out, frames);
     sweepEnvelope.Render(sweep, frames);
     for (int i = 0; i < frames; ++i)
         sweep[i] *= settings.sweepOctaves;
-    bandPass.Process(out, out, frames, sweep);
+    CBiquadFilter::ProcessPair(lowPass, out, out, bandPass, out, out, frames, nullptr, sweep);
     bodyEnvelope.Render(level, frames, gains);
     ApplyGains(gains, out, frames);
 }

@@ -181,24 +181,42 @@ void CBiquadFilter::RunFourPole(const double* in, double* out, int frames) noexc
 }
 
 void CBiquadFilter::ProcessPair(CBiquadFilter& a, const double* inA, double* outA, CBiquadFilter& b,
-                                const double* inB, double* outB, int frames) noexcept
+                                const double* inB, double* outB, int frames, const double* cutoffModulationA,
+                                const double* cutoffModulationB) noexcept
 {
     if (frames <= 0)
         return;
     if (a.fourPole || b.fourPole) {
-        a.Process(inA, outA, frames);
-        b.Process(inB, outB, frames);
+        a.Process(inA, outA, frames, cutoffModulationA);
+        b.Process(inB, outB, frames, cutoffModulationB);
         return;
     }
-    a.UpdateCoefficients(a.cutoffOctaves, a.resonance);
-    b.UpdateCoefficients(b.cutoffOctaves, b.resonance);
-    const Coefficients ca{a.a0, a.a1, a.a2, a.b1, a.b2, a.gain};
-    const Coefficients cb{b.a0, b.a1, b.a2, b.b1, b.b2, b.gain};
+    // Each filter's coefficients change where Process would change them:
+    // once for a fixed one, every kModulationInterval samples for a
+    // modulated one, from the same sums.
+    if (cutoffModulationA == nullptr)
+        a.UpdateCoefficients(a.cutoffOctaves, a.resonance);
+    if (cutoffModulationB == nullptr)
+        b.UpdateCoefficients(b.cutoffOctaves, b.resonance);
+    Coefficients ca{a.a0, a.a1, a.a2, a.b1, a.b2, a.gain};
+    Coefficients cb{b.a0, b.a1, b.a2, b.b1, b.b2, b.gain};
     History ha{a.first.x1, a.first.x2, a.first.y1, a.first.y2};
     History hb{b.first.x1, b.first.x2, b.first.y1, b.first.y2};
-    for (int i = 0; i < frames; ++i) {
-        outA[i] = ha.Tick(ca, inA[i]) * ca.g;
-        outB[i] = hb.Tick(cb, inB[i]) * cb.g;
+    const int piece = cutoffModulationA != nullptr || cutoffModulationB != nullptr ? kModulationInterval : frames;
+    for (int start = 0; start < frames; start += piece) {
+        if (cutoffModulationA != nullptr) {
+            a.UpdateCoefficients(a.cutoffOctaves + cutoffModulationA[start], a.resonance + 0.0);
+            ca = Coefficients{a.a0, a.a1, a.a2, a.b1, a.b2, a.gain};
+        }
+        if (cutoffModulationB != nullptr) {
+            b.UpdateCoefficients(b.cutoffOctaves + cutoffModulationB[start], b.resonance + 0.0);
+            cb = Coefficients{b.a0, b.a1, b.a2, b.b1, b.b2, b.gain};
+        }
+        const int end = std::min(frames, start + piece);
+        for (int i = start; i < end; ++i) {
+            outA[i] = ha.Tick(ca, inA[i]) * ca.g;
+            outB[i] = hb.Tick(cb, inB[i]) * cb.g;
+        }
     }
     a.first = Section{ha.x1, ha.x2, ha.y1, ha.y2};
     b.first = Section{hb.x1, hb.x2, hb.y1, hb.y2};

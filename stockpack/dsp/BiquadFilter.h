@@ -36,12 +36,14 @@ public:
     void Process(const double* in, double* out, int frames, const double* cutoffModulation = nullptr,
                  const double* resonanceModulation = nullptr) noexcept;
 
-    /// a.Process(inA, outA) and b.Process(inB, outB) without modulation, in
+    /// a.Process(inA, outA, frames, cutoffModulationA) and the same of b, in
     /// one pass: each recursion waits on its own last output, and two of
     /// them side by side overlap in the processor. inB may be outA (b then
-    /// filters what a gives, sample by sample).
+    /// filters what a gives, sample by sample). The results are those of the
+    /// two calls.
     static void ProcessPair(CBiquadFilter& a, const double* inA, double* outA, CBiquadFilter& b, const double* inB,
-                            double* outB, int frames) noexcept;
+                            double* outB, int frames, const double* cutoffModulationA = nullptr,
+                            const double* cutoffModulationB = nullptr) noexcept;
 
     FilterMode Mode() const { return mode; }
     /// The frequency the coefficients were last computed for, after limits.
