@@ -5,10 +5,11 @@
 // envelopes. Pitch is in octaves, 440 * 2^(pitch - 5) Hz. Audio thread only
 // once rendering starts.
 //
-// A drum's pitch sweep gives the same pitches on every hit, so the phase
-// steps of recent pitches are kept in a small table (hashed on the pitch's
-// bits, checked against the pitch itself): a repeated pitch costs a look-up
-// instead of an exp2.
+// A drum's pitch sweep gives the same pitches, in the same order, on every
+// hit, so the phase steps of recent pitches are kept in the order they came
+// (a ring, with a table hashed on the pitch's bits to find where a repeated
+// run starts): a sweep heard before then costs one comparison a sample, in
+// memory read in order, instead of an exp2.
 
 #include <array>
 #include <cstdint>
@@ -35,12 +36,16 @@ private:
     double StepFor(double pitch) noexcept;
     void ForgetSteps() noexcept;
 
-    static constexpr int kKeptStepBits = 11;
+    static constexpr int kKeptStepBits = 12;
+    static constexpr std::uint32_t kKeptStepMask = (1u << kKeptStepBits) - 1;
     struct KeptStep {
         double pitch;
         double step;
     };
-    std::array<KeptStep, 1u << kKeptStepBits> keptSteps;
+    std::array<KeptStep, 1u << kKeptStepBits> keptSteps;      // a ring, in the order computed
+    std::array<std::uint16_t, 1u << kKeptStepBits> keptWhere; // hash of a pitch -> its place in the ring
+    std::uint32_t nextKept = 0;   // the place the next computed step takes
+    std::uint32_t expected = 0;   // the place the next pitch is looked for first
 
     double phase = 0.0;          // state
     double inverseRate = 1.0 / 44100;   // derived
