@@ -60,6 +60,8 @@ CCymbal::CCymbal(const Settings& settings, int sampleRate, int blockSize)
     bandEnvelope.RememberDecays(kRememberedDecay, true);
     highEnvelope.RememberDecays(kRememberedDecay, false);
     finalEnvelope.RememberDecays(kRememberedDecay, true);
+    bandPass.RememberCoefficients(kRememberedDecay / CBiquadFilter::kModulationInterval);
+    highPass.RememberCoefficients(kRememberedDecay / CBiquadFilter::kModulationInterval);
     SetSampleRate(sampleRate);
 }
 

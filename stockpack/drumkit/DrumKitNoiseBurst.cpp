@@ -41,6 +41,7 @@ CNoiseBurst::CNoiseBurst(const Settings& settings, int sampleRate, int blockSize
     Configure(sweepEnvelope, s.attackSeconds, s.decaySeconds, s.decayCurve, s.repeats);
     bodyEnvelope.RememberDecays(kRememberedDecay, true);
     sweepEnvelope.RememberDecays(kRememberedDecay, false);
+    bandPass.RememberCoefficients(kRememberedDecay / CBiquadFilter::kModulationInterval);
     SetSampleRate(sampleRate);
 }
 

@@ -14,6 +14,8 @@
 // for the setters called before rendering starts.
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 enum class FilterMode : std::int32_t { LowPass = 0, HighPass = 1, BandPass = 2, BandStop = 3 };
 
@@ -45,6 +47,12 @@ public:
                             double* outB, int frames, const double* cutoffModulationA = nullptr,
                             const double* cutoffModulationB = nullptr) noexcept;
 
+    /// Keeps the coefficients of the last count (a power of two) settings a
+    /// modulation asked for, in the order they came: a drum's sweep asks
+    /// for the same ones on every hit and then reads them back instead of
+    /// computing them. Not for the audio thread.
+    void RememberCoefficients(int count);
+
     FilterMode Mode() const { return mode; }
     /// The frequency the coefficients were last computed for, after limits.
     double EffectiveCutoffHz() const { return lastHz; }
@@ -63,6 +71,11 @@ private:
         ComputeCoefficients(octaves, r);
     }
     void ComputeCoefficients(double octaves, double resonance) noexcept;
+    void ComputeFreshCoefficients(double octaves, double resonance) noexcept;
+    /// Sets the coefficients kept for (octaves, r), if there are any.
+    bool RecallCoefficients(double octaves, double r) noexcept;
+    void KeepCoefficients(double octaves, double r) noexcept;
+    void ForgetCoefficients() noexcept;
     /// One section over frames samples with the current coefficients.
     void Run(Section& section, const double* in, double* out, int frames) const noexcept;
     /// Both sections over frames samples, the second on the first's output.
@@ -83,4 +96,17 @@ private:
     FilterMode mode = FilterMode::LowPass;
     bool fourPole = false;
     int sampleRate = 44100;
+
+    struct KeptCoefficients {
+        double octaves, r;                          // what they were asked for
+        double a0, a1, a2, b1, b2, gain, hz;
+    };
+    struct CoefficientMemory {
+        std::vector<KeptCoefficients> ring;         // in the order computed
+        std::vector<std::uint32_t> where;           // hash of octaves -> place in the ring
+        std::uint32_t mask = 0;
+        std::uint32_t next = 0;                     // the place the next one takes
+        std::uint32_t expected = 0;                 // the place looked at first
+    };
+    std::unique_ptr<CoefficientMemory> memory;      // none unless asked for
 };

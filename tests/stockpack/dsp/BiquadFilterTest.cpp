@@ -156,3 +156,40 @@ TEST(BiquadFilter, ModeChangeClearsTheHistories)
     for (double v : tail)
         EXPECT_EQ(v, 0.0);
 }
+
+TEST(BiquadFilter, RememberedCoefficientsGiveTheSameSamplesAsComputedOnes)
+{
+    // A sweep played again and again, as a drum's, through a filter that
+    // remembers its coefficients (a ring that holds two hits' worth, so it
+    // both recalls and wraps) and one that computes them; rate, mode and
+    // gain change between the hits, and the resonance moves too.
+    CBiquadFilter computed = MakeFilter(FilterMode::BandPass, 1000.0, 3.0);
+    CBiquadFilter remembered = MakeFilter(FilterMode::BandPass, 1000.0, 3.0);
+    remembered.RememberCoefficients(512);
+    const int length = 1024;
+    std::vector<double> noise(length), sweep(length), resonance(length);
+    for (int i = 0; i < length; ++i) {
+        noise[static_cast<std::size_t>(i)] = std::sin(i * 12.9898) * 0.7;
+        sweep[static_cast<std::size_t>(i)] = 2.0 * std::exp(-i / 300.0);
+        resonance[static_cast<std::size_t>(i)] = i < 512 ? 0.0 : 1.5;
+    }
+    std::vector<double> a(length), b(length);
+    for (int hit = 0; hit < 6; ++hit) {
+        if (hit == 2) {
+            computed.SetSampleRate(48000);
+            remembered.SetSampleRate(48000);
+        }
+        if (hit == 3) {
+            computed.SetMode(FilterMode::HighPass);
+            remembered.SetMode(FilterMode::HighPass);
+        }
+        if (hit == 4) {
+            computed.SetOutputGain(2.0);
+            remembered.SetOutputGain(2.0);
+        }
+        computed.Process(noise.data(), a.data(), length, sweep.data(), resonance.data());
+        remembered.Process(noise.data(), b.data(), length, sweep.data(), resonance.data());
+        for (int i = 0; i < length; ++i)
+            ASSERT_EQ(a[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(i)]) << "hit " << hit << " sample " << i;
+    }
+}
