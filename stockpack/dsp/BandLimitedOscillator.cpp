@@ -297,24 +297,43 @@ void CBandLimitedOscillator::StartTriangle(double w, double slopeRise) noexcept
 void CBandLimitedOscillator::Render(double* out, int frames, const double* pitchModulation,
                                     const double* widthModulation, const double* syncIn, double* syncOut) noexcept
 {
+    // Without sync or width modulation (a drum's squares, most synth
+    // patches) the per-sample tests for them are compiled out.
+    const bool plain = widthModulation == nullptr && syncIn == nullptr && syncOut == nullptr;
     switch (shape) {
     case OscillatorShape::Saw:
-        RenderShape<OscillatorShape::Saw>(out, frames, pitchModulation, widthModulation, syncIn, syncOut);
+        if (plain)
+            RenderShape<OscillatorShape::Saw, true>(out, frames, pitchModulation, nullptr, nullptr, nullptr);
+        else
+            RenderShape<OscillatorShape::Saw, false>(out, frames, pitchModulation, widthModulation, syncIn, syncOut);
         break;
     case OscillatorShape::Square:
-        RenderShape<OscillatorShape::Square>(out, frames, pitchModulation, widthModulation, syncIn, syncOut);
+        if (plain)
+            RenderShape<OscillatorShape::Square, true>(out, frames, pitchModulation, nullptr, nullptr, nullptr);
+        else
+            RenderShape<OscillatorShape::Square, false>(out, frames, pitchModulation, widthModulation, syncIn,
+                                                        syncOut);
         break;
     case OscillatorShape::TriSquare:
-        RenderShape<OscillatorShape::TriSquare>(out, frames, pitchModulation, widthModulation, syncIn, syncOut);
+        if (plain)
+            RenderShape<OscillatorShape::TriSquare, true>(out, frames, pitchModulation, nullptr, nullptr, nullptr);
+        else
+            RenderShape<OscillatorShape::TriSquare, false>(out, frames, pitchModulation, widthModulation, syncIn,
+                                                           syncOut);
         break;
     }
 }
 
-template <OscillatorShape kShape>
+template <OscillatorShape kShape, bool kPlain>
 void CBandLimitedOscillator::RenderShape(double* out, int frames, const double* pitchModulation,
                                          const double* widthModulation, const double* syncIn,
                                          double* syncOut) noexcept
 {
+    if constexpr (kPlain) {
+        widthModulation = nullptr;
+        syncIn = nullptr;
+        syncOut = nullptr;
+    }
     static_assert((kResidualLength & (kResidualLength - 1)) == 0, "the residual rings are indexed with a mask");
     constexpr bool saw = kShape == OscillatorShape::Saw;
     constexpr bool triSquare = kShape == OscillatorShape::TriSquare;

@@ -106,7 +106,7 @@ private:
         slot = 0.0;
         return value;
     }
-    template <OscillatorShape kShape>
+    template <OscillatorShape kShape, bool kPlain>
     void RenderShape(double* out, int frames, const double* pitchModulation, const double* widthModulation,
                      const double* syncIn, double* syncOut) noexcept;
 
