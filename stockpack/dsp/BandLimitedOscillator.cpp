@@ -124,6 +124,24 @@ double CBandLimitedOscillator::IncrementFor(double octaves) const noexcept
     return hz / sampleRate;
 }
 
+namespace {
+
+/// to[k] += height x ((values[k] + slopes[k] x fraction) - 1) for k < n: a
+/// jump's correction added to the pending ones. Built for processors with
+/// AVX2 (four at a time) and for any x86-64, chosen when the library loads;
+/// the roundings are the same in both (AVX2 brings no fused multiply-add).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+[[gnu::target_clones("avx2", "default")]]
+#endif
+void AccumulateStep(double* to, const double* values, const double* slopes, double fraction, double height,
+                    int n) noexcept
+{
+    for (int k = 0; k < n; ++k)
+        to[k] += height * ((values[k] + slopes[k] * fraction) - 1.0);
+}
+
+} // namespace
+
 [[gnu::always_inline]] inline void CBandLimitedOscillator::AddStep(Residual& residual, double height, double delay) noexcept
 {
     if (height == 0.0 || step.table.Empty() || step.oversampling <= 0)
@@ -155,10 +173,8 @@ double CBandLimitedOscillator::IncrementFor(double octaves) const noexcept
         const std::size_t row = static_cast<std::size_t>(base) * static_cast<std::size_t>(step.SpanSamples());
         const double* rowValues = step.rowValues + row;
         const double* rowSlopes = step.rowSlopes + row;
-        for (int k = 0; k < firstPart; ++k)
-            slot[k] += height * ((rowValues[k] + rowSlopes[k] * fraction) - 1.0);
-        for (int k = firstPart; k < samples; ++k)
-            ring[k - firstPart] += height * ((rowValues[k] + rowSlopes[k] * fraction) - 1.0);
+        AccumulateStep(slot, rowValues, rowSlopes, fraction, height, firstPart);
+        AccumulateStep(ring, rowValues + firstPart, rowSlopes + firstPart, fraction, height, samples - firstPart);
         return;
     }
     for (int k = 0; k < firstPart; ++k, entry += stride) {
