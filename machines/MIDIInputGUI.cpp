@@ -1,7 +1,5 @@
 #include "machines/MIDIInputGUI.h"
 
-#include <cstdio>
-
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIInput.h"
 #include "machines/MIDIInputDevice.h"
@@ -15,30 +13,19 @@ std::vector<std::string> CMIDIInputGUI::DeviceNames() const
     return names;
 }
 
-std::vector<std::string> CMIDIInputGUI::ChannelNames() const
-{
-    std::vector<std::string> names{"All Channels"};
-    char text[32];
-    for (int i = 1; i <= 16; ++i) {
-        std::snprintf(text, sizeof text, "Channel %i", i);
-        names.emplace_back(text);
-    }
-    return names;
-}
-
 int CMIDIInputGUI::DeviceIndex() const
 {
     return machine.DevicePosition();
 }
 
-int CMIDIInputGUI::ChannelIndex() const
+int CMIDIInputGUI::MachineChannel() const
 {
-    return machine.GetChannel() + 1;
+    return machine.GetChannel();
 }
 
-void CMIDIInputGUI::ChooseChannel(int index)
+void CMIDIInputGUI::SetMachineChannel(int channel)
 {
-    machine.SetChannel(index - 1);
+    machine.SetChannel(channel);
 }
 
 void CMIDIInputGUI::SelectDevice(int index)

@@ -11,17 +11,16 @@ class CMIDIInput;
 
 class CMIDIInputGUI : public CMIDIDeviceGUI {
 public:
-    explicit CMIDIInputGUI(CMIDIInput& machine) : machine(machine) {}
+    explicit CMIDIInputGUI(CMIDIInput& machine) : CMIDIDeviceGUI(true), machine(machine) {}
 
     const char* Caption() const override { return "MIDI Input"; }
     std::vector<std::string> DeviceNames() const override;
-    std::vector<std::string> ChannelNames() const override;
     int DeviceIndex() const override;
-    int ChannelIndex() const override;
-    void ChooseChannel(int index) override;
 
 protected:
     void SelectDevice(int index) override;
+    int MachineChannel() const override;
+    void SetMachineChannel(int channel) override;
 
 private:
     CMIDIInput& machine;

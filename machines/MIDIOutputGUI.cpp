@@ -1,7 +1,5 @@
 #include "machines/MIDIOutputGUI.h"
 
-#include <cstdio>
-
 #include "machines/MIDIDevices.h"
 #include "machines/MIDIOutput.h"
 #include "machines/MIDIOutputDevice.h"
@@ -15,30 +13,19 @@ std::vector<std::string> CMIDIOutputGUI::DeviceNames() const
     return names;
 }
 
-std::vector<std::string> CMIDIOutputGUI::ChannelNames() const
-{
-    std::vector<std::string> names;
-    char text[32];
-    for (int i = 1; i <= 16; ++i) {
-        std::snprintf(text, sizeof text, "Channel %i", i);
-        names.emplace_back(text);
-    }
-    return names;
-}
-
 int CMIDIOutputGUI::DeviceIndex() const
 {
     return machine.DevicePosition();
 }
 
-int CMIDIOutputGUI::ChannelIndex() const
+int CMIDIOutputGUI::MachineChannel() const
 {
     return machine.GetChannel();
 }
 
-void CMIDIOutputGUI::ChooseChannel(int index)
+void CMIDIOutputGUI::SetMachineChannel(int channel)
 {
-    machine.SetChannel(index);
+    machine.SetChannel(channel);
 }
 
 void CMIDIOutputGUI::SelectDevice(int index)

@@ -11,17 +11,16 @@ class CMIDIOutput;
 
 class CMIDIOutputGUI : public CMIDIDeviceGUI {
 public:
-    explicit CMIDIOutputGUI(CMIDIOutput& machine) : machine(machine) {}
+    explicit CMIDIOutputGUI(CMIDIOutput& machine) : CMIDIDeviceGUI(false), machine(machine) {}
 
     const char* Caption() const override { return "MIDI Output"; }
     std::vector<std::string> DeviceNames() const override;
-    std::vector<std::string> ChannelNames() const override;
     int DeviceIndex() const override;
-    int ChannelIndex() const override;
-    void ChooseChannel(int index) override;
 
 protected:
     void SelectDevice(int index) override;
+    int MachineChannel() const override;
+    void SetMachineChannel(int channel) override;
 
 private:
     CMIDIOutput& machine;
