@@ -165,14 +165,14 @@ private:
 void CStudio::RunSources(CMachineContainer* container, bool auxiliaryStage)
 {
     CMachineContainer* last = nullptr;
-    ForEachSource(container, auxiliaryStage, false, [&](CMachineContainer* source) { last = source; });
+    std::int64_t stageNanos = 0;
+    ForEachSource(container, auxiliaryStage, false, [&](CMachineContainer* source) {
+        last = source;
+        stageNanos += source->branchNanos.load(std::memory_order_relaxed);
+    });
     if (last == nullptr)
         return;
 
-    std::int64_t stageNanos = 0;
-    ForEachSource(container, auxiliaryStage, false, [&](CMachineContainer* source) {
-        stageNanos += source->branchNanos.load(std::memory_order_relaxed);
-    });
     const std::int64_t quarterBlockNanos =
         static_cast<std::int64_t>(host.GetBlockSize()) * 250000000 / std::max(host.GetSampleRate(), 1);
     int& parallelBlocks = container->parallelBlocks[auxiliaryStage ? 1 : 0];
