@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <limits>
 #include <numbers>
 
 #include "stockpack/dsp/Pitch.h"
@@ -27,14 +25,14 @@ double TanUpToQuarterPi(double x) noexcept
 
 void CBiquadFilter::SetSampleRate(int rate)
 {
-    ForgetCoefficients();
+    memory.Forget();
     sampleRate = rate > 0 ? rate : 44100;
     coefficientsValid = false;
 }
 
 void CBiquadFilter::SetMode(FilterMode newMode)
 {
-    ForgetCoefficients();
+    memory.Forget();
     mode = newMode;
     coefficientsValid = false;
     Reset();
@@ -60,7 +58,7 @@ void CBiquadFilter::SetFourPole(bool value)
 
 void CBiquadFilter::SetOutputGain(double gainLinear)
 {
-    ForgetCoefficients();
+    memory.Forget();
     outputGain = gainLinear;
     coefficientsValid = false;
 }
@@ -73,50 +71,14 @@ void CBiquadFilter::Reset() noexcept
 
 void CBiquadFilter::RememberCoefficients(int count)
 {
-    auto kept = std::make_unique<CoefficientMemory>();
-    std::uint32_t size = 1;
-    while (size < static_cast<std::uint32_t>(std::max(count, 1)))
-        size <<= 1;
-    kept->ring.assign(size, KeptCoefficients{std::numeric_limits<double>::quiet_NaN(), 0, 0, 0, 0, 0, 0, 0, 0});
-    kept->where.assign(size, 0);
-    kept->mask = size - 1;
-    memory = std::move(kept);
+    memory.Resize(count);
 }
-
-void CBiquadFilter::ForgetCoefficients() noexcept
-{
-    if (memory == nullptr)
-        return;
-    // NaN equals nothing, so a forgotten place never matches.
-    for (KeptCoefficients& kept : memory->ring)
-        kept.octaves = std::numeric_limits<double>::quiet_NaN();
-    memory->next = 0;
-    memory->expected = 0;
-}
-
-namespace {
-
-std::size_t HashOf(double octaves, std::uint32_t mask) noexcept
-{
-    std::uint64_t bits;
-    std::memcpy(&bits, &octaves, sizeof bits);
-    return static_cast<std::size_t>((bits * 0x9e3779b97f4a7c15ull) >> 32) & mask;
-}
-
-} // namespace
 
 bool CBiquadFilter::RecallCoefficients(double octaves, double r) noexcept
 {
-    CoefficientMemory& kept = *memory;
-    const KeptCoefficients* found = &kept.ring[kept.expected];
-    if (!(found->octaves == octaves && found->r == r)) {
-        const std::uint32_t place = kept.where[HashOf(octaves, kept.mask)];
-        found = &kept.ring[place];
-        if (!(found->octaves == octaves && found->r == r))
-            return false;
-        kept.expected = place;
-    }
-    kept.expected = (kept.expected + 1) & kept.mask;
+    const KeptCoefficients* found = memory.Find({octaves, r}, octaves);
+    if (found == nullptr)
+        return false;
     // Coefficients are a function of the frequency and resonance alone (for
     // this mode, rate and output gain), so these are what computing them
     // again would give.
@@ -133,26 +95,16 @@ bool CBiquadFilter::RecallCoefficients(double octaves, double r) noexcept
     return true;
 }
 
-void CBiquadFilter::KeepCoefficients(double octaves, double r) noexcept
-{
-    CoefficientMemory& kept = *memory;
-    kept.ring[kept.next] = KeptCoefficients{octaves, r, a0, a1, a2, b1, b2, gain, lastHz};
-    kept.where[HashOf(octaves, kept.mask)] = kept.next;
-    kept.next = (kept.next + 1) & kept.mask;
-    kept.expected = kept.next;
-}
-
 void CBiquadFilter::ComputeCoefficients(double octaves, double r) noexcept
 {
-    if (memory != nullptr) {
-        if (RecallCoefficients(octaves, r))
-            return;
+    if (memory.Empty()) {
         ComputeFreshCoefficients(octaves, r);
-        if (coefficientsValid)
-            KeepCoefficients(octaves, r);
         return;
     }
+    if (RecallCoefficients(octaves, r))
+        return;
     ComputeFreshCoefficients(octaves, r);
+    memory.Keep({{octaves, r}, a0, a1, a2, b1, b2, gain, lastHz}, octaves);
 }
 
 void CBiquadFilter::ComputeFreshCoefficients(double octaves, double r) noexcept

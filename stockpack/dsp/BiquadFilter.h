@@ -14,8 +14,9 @@
 // for the setters called before rendering starts.
 
 #include <cstdint>
-#include <memory>
-#include <vector>
+#include <limits>
+
+#include "stockpack/dsp/RecentRun.h"
 
 enum class FilterMode : std::int32_t { LowPass = 0, HighPass = 1, BandPass = 2, BandStop = 3 };
 
@@ -74,8 +75,6 @@ private:
     void ComputeFreshCoefficients(double octaves, double resonance) noexcept;
     /// Sets the coefficients kept for (octaves, r), if there are any.
     bool RecallCoefficients(double octaves, double r) noexcept;
-    void KeepCoefficients(double octaves, double r) noexcept;
-    void ForgetCoefficients() noexcept;
     /// One section over frames samples with the current coefficients.
     void Run(Section& section, const double* in, double* out, int frames) const noexcept;
     /// Both sections over frames samples, the second on the first's output.
@@ -97,16 +96,13 @@ private:
     bool fourPole = false;
     int sampleRate = 44100;
 
+    struct CoefficientKey {
+        double octaves, r;
+    };
     struct KeptCoefficients {
-        double octaves, r;                          // what they were asked for
-        double a0, a1, a2, b1, b2, gain, hz;
+        CoefficientKey key{std::numeric_limits<double>::quiet_NaN(), 0.0};   // NaN matches nothing
+        double a0 = 0, a1 = 0, a2 = 0, b1 = 0, b2 = 0, gain = 0, hz = 0;
+        bool Matches(const CoefficientKey& k) const { return key.octaves == k.octaves && key.r == k.r; }
     };
-    struct CoefficientMemory {
-        std::vector<KeptCoefficients> ring;         // in the order computed
-        std::vector<std::uint32_t> where;           // hash of octaves -> place in the ring
-        std::uint32_t mask = 0;
-        std::uint32_t next = 0;                     // the place the next one takes
-        std::uint32_t expected = 0;                 // the place looked at first
-    };
-    std::unique_ptr<CoefficientMemory> memory;      // none unless asked for
+    CRecentRun<KeptCoefficients, CoefficientKey> memory;   // empty unless asked for
 };

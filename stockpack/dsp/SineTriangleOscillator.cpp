@@ -20,34 +20,15 @@ void CSineTriangleOscillator::SetSampleRate(int rate)
 
 void CSineTriangleOscillator::ForgetSteps() noexcept
 {
-    // NaN equals nothing, so an empty place never matches.
-    keptSteps.fill({std::numeric_limits<double>::quiet_NaN(), 0.0});
-    keptWhere.fill(0);
-    nextKept = 0;
-    expected = 0;
+    keptSteps.Forget();
 }
 
 double CSineTriangleOscillator::StepFor(double pitch) noexcept
 {
-    // The pitch after the last one found, as the sweep heard before went on.
-    const KeptStep& next = keptSteps[expected];
-    if (next.pitch == pitch) {
-        expected = (expected + 1) & kKeptStepMask;
-        return next.step;
-    }
-    std::uint64_t bits;
-    std::memcpy(&bits, &pitch, sizeof bits);
-    std::uint16_t& where = keptWhere[static_cast<std::size_t>((bits * 0x9e3779b97f4a7c15ull) >> (64 - kKeptStepBits))];
-    const KeptStep& found = keptSteps[where];
-    if (found.pitch == pitch) {
-        expected = (where + 1u) & kKeptStepMask;
-        return found.step;
-    }
+    if (const KeptStep* kept = keptSteps.Find(pitch, pitch))
+        return kept->step;
     const double step = OctavesToHz(pitch) * inverseRate;
-    keptSteps[nextKept] = {pitch, step};
-    where = static_cast<std::uint16_t>(nextKept);
-    nextKept = (nextKept + 1) & kKeptStepMask;
-    expected = nextKept;
+    keptSteps.Keep({pitch, step}, pitch);
     return step;
 }
 

@@ -11,14 +11,14 @@
 // run starts): a sweep heard before then costs one comparison a sample, in
 // memory read in order, instead of an exp2.
 
-#include <array>
-#include <cstdint>
+#include <limits>
 
+#include "stockpack/dsp/RecentRun.h"
 #include "stockpack/dsp/Tables.h"
 
 class CSineTriangleOscillator {
 public:
-    CSineTriangleOscillator() { ForgetSteps(); }
+    CSineTriangleOscillator() { keptSteps.Resize(kKeptSteps); }
     void SetTables(CountedTable sine, CountedTable triangle);
     void SetSampleRate(int sampleRate);
     void SetPhase(double phase) { this->phase = phase; }
@@ -36,16 +36,13 @@ private:
     double StepFor(double pitch) noexcept;
     void ForgetSteps() noexcept;
 
-    static constexpr int kKeptStepBits = 12;
-    static constexpr std::uint32_t kKeptStepMask = (1u << kKeptStepBits) - 1;
     struct KeptStep {
-        double pitch;
-        double step;
+        double pitch = std::numeric_limits<double>::quiet_NaN();   // NaN matches nothing
+        double step = 0.0;
+        bool Matches(double p) const { return pitch == p; }
     };
-    std::array<KeptStep, 1u << kKeptStepBits> keptSteps;      // a ring, in the order computed
-    std::array<std::uint16_t, 1u << kKeptStepBits> keptWhere; // hash of a pitch -> its place in the ring
-    std::uint32_t nextKept = 0;   // the place the next computed step takes
-    std::uint32_t expected = 0;   // the place the next pitch is looked for first
+    static constexpr int kKeptSteps = 4096;
+    CRecentRun<KeptStep, double> keptSteps;
 
     double phase = 0.0;          // state
     double inverseRate = 1.0 / 44100;   // derived
